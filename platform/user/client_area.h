@@ -14,6 +14,9 @@ struct ClientArea {
     POINT origin;      // screen position of client pixel (0, 0)
 };
 
+// False when there is no display to draw on (no video device).
+bool DisplayAvailable();
+
 // False when the window is not an existing, shown top-level window.
 bool LockClientArea(HWND window, ClientArea* area);
 // Shows the changed rectangle (client coordinates) on the screen now, even
