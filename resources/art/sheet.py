@@ -118,12 +118,12 @@ def check_bmp(data):
 
 def main():
     art_dir = os.path.dirname(os.path.abspath(__file__))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(art_dir, "..", "tumbla.bmp")
+    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(art_dir, "..")
     sheet = build_indices(art_dir)
     check_layout(sheet)
     data = bmp_bytes(sheet)
     check_bmp(data)
-    with open(out, "wb") as f:
+    with open(os.path.join(out_dir, "tumbla.bmp"), "wb") as f:
         f.write(data)
 
 
