@@ -62,9 +62,6 @@ def main():
     for f, frame in enumerate(frames):
         board.paste(frame, (f * CELL_W, 4 * CELL_H))
     board.paste(tiles[5], (5 * CELL_W, 4 * CELL_H))
-    for f, frame in enumerate(frames):
-        board.paste(frame, ((6 + f) * CELL_W, 4 * CELL_H))
-        # The explosion is drawn over a group: show frames over cells too.
     board = board.resize((board.width * ZOOM, board.height * ZOOM), Image.NEAREST)
     board.save(out)
     sheet.save(os.path.splitext(out)[0] + "-sheet.png")
