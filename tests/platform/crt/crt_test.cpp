@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -107,7 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
                                    64, ""},
                       TextReadCase{"zero bytes pass", "a\0b"s, 64, "a\0b"s}),
     [](const ::testing::TestParamInfo<TextReadCase>& info) {
-        return "Case" + std::to_string(info.index);
+        std::string name;
+        for (const char* c = info.param.what; *c != '\0'; ++c) {
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        }
+        return name;
     });
 
 TEST_F(Crt, TheReadThatMeetsCtrlZLeavesItAfterTheDeliveredBytes) {
