@@ -264,3 +264,21 @@ TEST(RcParser, ErrorsNameFileAndLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RcParser, DeepNestingIsAnErrorNotACrash) {
+    const std::string parens = "1 DIALOG 0, 0, " + std::string(5000, '(') + "1" +
+                               std::string(5000, ')') + ", 1\nBEGIN\nEND\n";
+    std::string menus = "1 MENU\n";
+    for (int i = 0; i < 5000; ++i) menus += "BEGIN POPUP \"p\"\n";
+    const std::string condition = "#if " + std::string(5000, '!') + "0\n#endif\n";
+    for (const std::string& text : {parens, menus, condition}) {
+        rc::Script script;
+        rc::Diagnostic error;
+        EXPECT_FALSE(parse(text, script, error));
+        EXPECT_NE(error.message.find("nested too deeply"), std::string::npos) << error.format();
+    }
+}
+
+}  // namespace

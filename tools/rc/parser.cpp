@@ -213,6 +213,21 @@ constexpr uint32_t WS_POPUP = 0x80000000, WS_CHILD = 0x40000000, WS_VISIBLE = 0x
                    WS_CAPTION = 0x00C00000, WS_BORDER = 0x00800000, WS_SYSMENU = 0x00080000,
                    WS_GROUP = 0x00020000, WS_TABSTOP = 0x00010000, DS_SETFONT = 0x40;
 
+// Bounds the recursion of nested expressions, menus and macros, so that a
+// malformed script gives an error instead of exhausting the stack.
+class DepthGuard {
+public:
+    DepthGuard(int& depth, const Location& where) : depth_(depth) {
+        if (++depth_ > 200) fail(where, "nested too deeply");
+    }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& depth_;
+};
+
 // ---------------------------------------------------------------------------
 // Tokens of one logical line.
 
@@ -488,6 +503,7 @@ private:
             // where the reader looks when a value does not fit.
             std::vector<Token> body;
             tokenizeLine(macro->second.body, token.where, body);
+            const DepthGuard guard(depth_, token.where);
             expanding.insert(token.text);
             expand(body, out, expanding);
             expanding.erase(token.text);
@@ -680,6 +696,7 @@ private:
 
     int64_t conditionUnary(const std::vector<Token>& t, size_t& pos, const Location& where) {
         if (pos >= t.size()) fail(where, "#if expression ends too early");
+        const DepthGuard guard(depth_, where);
         const Token& token = t[pos++];
         if (token.kind == TokenKind::Number) return token.value;
         if (token.kind == TokenKind::Identifier) return 0;
@@ -700,6 +717,7 @@ private:
 
     const FileReader& reader_;
     std::map<std::string, Macro> macros_;
+    int depth_ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -851,6 +869,7 @@ private:
     }
     uint32_t parseUnary() {
         const Token& token = peek();
+        const DepthGuard guard(depth_, token.where);
         if (token.kind == TokenKind::Number) return next().value;
         if (isPunct(token, "-")) {
             next();
@@ -1033,6 +1052,7 @@ private:
 
     void parseMenuItems(std::vector<MenuItem>& items) {
         const Location begin = peek().where;
+        const DepthGuard guard(depth_, begin);
         expectBegin();
         while (!atEnd()) {
             MenuItem item;
@@ -1237,6 +1257,7 @@ private:
 
     std::vector<Token> tokens_;
     size_t pos_ = 0;
+    int depth_ = 0;
     Token end_;
     std::string folder_;
 };
