@@ -469,8 +469,7 @@ public:
             const bool active = conditionals.empty() ||
                                 (conditionals.back().enclosingActive && conditionals.back().taking);
             if (start < line.text.size() && line.text[start] == '#') {
-                directive(line.text.substr(start + 1), where, conditionals, active, scriptText,
-                          depth);
+                directive(line.text.substr(start + 1), where, conditionals, active, depth);
                 continue;
             }
             if (!active || !scriptText) continue;
@@ -511,8 +510,7 @@ private:
     }
 
     void directive(const std::string& rest, const Location& where,
-                   std::vector<Conditional>& conditionals, bool active, bool scriptText,
-                   int depth) {
+                   std::vector<Conditional>& conditionals, bool active, int depth) {
         size_t i = 0;
         while (i < rest.size() && isSpace(rest[i])) ++i;
         size_t end = i;
@@ -575,7 +573,6 @@ private:
         }
         if (name == "pragma") return;  // code_page and once: nothing to do here
         if (name == "error") fail(where, "#error " + argument);
-        (void)scriptText;
         fail(where, "unknown directive #" + name);
     }
 
@@ -1068,12 +1065,11 @@ private:
                     item.options = parseMenuOptions();
                 }
             } else if (isKeyword(peek(), "POPUP")) {
-                const Location where = next().where;
+                next();
                 item.popup = true;
                 item.text = decode(expectString("a popup text"));
                 item.options = parseMenuOptions();
                 parseMenuItems(item.items);
-                (void)where;
             } else {
                 unexpected("MENUITEM, POPUP or END");
             }
