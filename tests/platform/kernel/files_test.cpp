@@ -1,72 +1,54 @@
+// Runs in the test's own scratch folder.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string>
 
 #include "platform/winbase.h"
 
 namespace {
 
-class MoveFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        home = std::filesystem::current_path();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const auto folder = home / (std::string("MoveFile.") + info->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder / "sub");
-        std::filesystem::current_path(folder);
-    }
-    void TearDown() override { std::filesystem::current_path(home); }
+TEST(LowLevelFiles, ReadsBinaryBytesAndShortReadsAtTheEnd) {
+    const std::string contents(
+        "BM\r\n\0\x1a"
+        "0123456789",
+        16);
+    std::ofstream("sample.bin", std::ios::binary) << contents;
 
-    std::filesystem::path home;
-};
-
-void Put(const char* name, const std::string& bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    const HFILE file = _lopen("sample.bin", OF_READ);
+    ASSERT_NE(file, HFILE_ERROR);
+    char head[6] = {};
+    EXPECT_EQ(_lread(file, head, sizeof head), 6u);
+    EXPECT_EQ(std::string(head, 6), std::string("BM\r\n\0\x1a", 6));  // no text-mode changes
+    char rest[32] = {};
+    EXPECT_EQ(_lread(file, rest, sizeof rest), 10u);
+    EXPECT_EQ(std::string(rest, 10), "0123456789");
+    EXPECT_EQ(_lread(file, rest, sizeof rest), 0u);
+    EXPECT_EQ(_lread(file, nullptr, 0), 0u);
+    EXPECT_EQ(_lclose(file), 0);
 }
 
-std::string Get(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+TEST(LowLevelFiles, FailuresGiveHfileError) {
+    EXPECT_EQ(_lopen("no-such-file.bmp", OF_READ), HFILE_ERROR);
+    EXPECT_EQ(_lopen(nullptr, OF_READ), HFILE_ERROR);
+    char buffer[4];
+    EXPECT_EQ(_lread(HFILE_ERROR, buffer, sizeof buffer), UINT(HFILE_ERROR));
+    EXPECT_EQ(_lclose(HFILE_ERROR), HFILE_ERROR);
+
+    std::ofstream("closed.bin", std::ios::binary) << "abc";
+    const HFILE file = _lopen("closed.bin", OF_READ);
+    ASSERT_NE(file, HFILE_ERROR);
+    EXPECT_EQ(_lread(file, nullptr, 3), UINT(HFILE_ERROR));
+    ASSERT_EQ(_lclose(file), 0);
+    EXPECT_EQ(_lclose(file), HFILE_ERROR);
 }
 
-TEST_F(MoveFile, ReplacesAnExistingTargetOnlyWhenAsked) {
-    Put("new", "fresh");
-    Put("target", "old");
-    EXPECT_FALSE(MoveFileExA("new", "target", 0));
-    EXPECT_FALSE(MoveFileExA("new", "target", MOVEFILE_WRITE_THROUGH));
-    EXPECT_EQ(Get("new"), "fresh");
-    EXPECT_EQ(Get("target"), "old");
-
-    EXPECT_TRUE(MoveFileExA("new", "target", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    EXPECT_FALSE(std::filesystem::exists("new"));
-    EXPECT_EQ(Get("target"), "fresh");
-}
-
-TEST_F(MoveFile, MovesToAFreeNameInThisOrAnotherFolder) {
-    Put("a", "bytes");
-    EXPECT_TRUE(MoveFileExA("a", "sub/b", MOVEFILE_WRITE_THROUGH));
-    EXPECT_TRUE(MoveFileExA("sub/b", "sub/c", 0));
-    EXPECT_TRUE(MoveFileExA("sub/c", "d", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    EXPECT_EQ(Get("d"), "bytes");
-    EXPECT_FALSE(std::filesystem::exists("a"));
-    EXPECT_FALSE(std::filesystem::exists("sub/b"));
-    EXPECT_FALSE(std::filesystem::exists("sub/c"));
-}
-
-TEST_F(MoveFile, FailsWithoutASourceOrForUnknownFlags) {
-    EXPECT_FALSE(MoveFileExA("missing", "x", MOVEFILE_REPLACE_EXISTING));
-    EXPECT_FALSE(std::filesystem::exists("x"));
-
-    Put("a", "bytes");
-    EXPECT_FALSE(MoveFileExA("a", "b", 0x2 /* copying across volumes */));
-    EXPECT_FALSE(MoveFileExA("a", nullptr, MOVEFILE_REPLACE_EXISTING));
-    EXPECT_FALSE(MoveFileExA("a", "sub", MOVEFILE_REPLACE_EXISTING));
-    EXPECT_EQ(Get("a"), "bytes");
+TEST(OutputDebugStringA, WritesTheTextToStandardErrorUnchanged) {
+    testing::internal::CaptureStderr();
+    OutputDebugStringA("handle is null\n");
+    OutputDebugStringA(nullptr);
+    OutputDebugStringA("");
+    OutputDebugStringA("no newline\t%s");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "handle is null\nno newline\t%s");
 }
 
 }  // namespace
