@@ -84,7 +84,8 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
             ok = false;
         }
     }
-    ok = ok && std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+    ok =
+        ok && !bytes->empty() && std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
     std::fclose(file);
     return ok;
 }

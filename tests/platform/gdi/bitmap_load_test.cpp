@@ -52,7 +52,7 @@ std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes
     FILE* file = std::fopen(name.c_str(), "wb");
     EXPECT_NE(file, nullptr);
     if (file == nullptr) return name;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     return name;
 }
