@@ -10,26 +10,26 @@ namespace {
 
 // An 8-bit sheet like the game's: a 6 x 6 x 6 colour cube in the table,
 // black above 215, rows stored bottom row first and padded.
-DibSpec SheetSpec() {
-    DibSpec spec;
-    spec.width = 42;
-    spec.height = 30;
-    spec.bitCount = 8;
+DibLayout SheetLayout() {
+    DibLayout layout;
+    layout.width = 42;
+    layout.height = 30;
+    layout.bitCount = 8;
     for (int i = 0; i < 256; ++i) {
         const BYTE r = i < 216 ? static_cast<BYTE>(51 * ((i / 6) % 6)) : 0;
         const BYTE g = i < 216 ? static_cast<BYTE>(51 * (i / 36)) : 0;
         const BYTE b = i < 216 ? static_cast<BYTE>(51 * (i % 6)) : 0;
-        spec.table.push_back({b, g, r, 0});
+        layout.table.push_back({b, g, r, 0});
     }
-    spec.pixel = [](int x, int y) { return static_cast<uint32_t>((x * 7 + y * 3) % 256); };
-    return spec;
+    layout.pixel = [](int x, int y) { return static_cast<uint32_t>((x * 7 + y * 3) % 256); };
+    return layout;
 }
 
-const std::vector<uint8_t> sheetBytes = PackedDib(SheetSpec());
+const std::vector<uint8_t> sheetBytes = PackedDib(SheetLayout());
 
 uint32_t SheetColour(int x, int y) {
-    const DibSpec spec = SheetSpec();
-    return Rgb(spec.table[spec.pixel(x, y)]);
+    const DibLayout layout = SheetLayout();
+    return Rgb(layout.table[layout.pixel(x, y)]);
 }
 
 }  // namespace

@@ -30,20 +30,20 @@ std::vector<uint32_t> Render(HBITMAP bitmap) {
     return pixels;
 }
 
-// The colour a spec asks for at (x, y).
-uint32_t Expected(const DibSpec& spec, int x, int y) {
-    const uint32_t raw = spec.pixel(x, y);
-    return spec.bitCount <= 8 ? Rgb(spec.table[raw]) : raw;
+// The colour a layout asks for at (x, y).
+uint32_t Expected(const DibLayout& layout, int x, int y) {
+    const uint32_t raw = layout.pixel(x, y);
+    return layout.bitCount <= 8 ? Rgb(layout.table[raw]) : raw;
 }
 
-void ExpectPicture(HBITMAP bitmap, const DibSpec& spec) {
+void ExpectPicture(HBITMAP bitmap, const DibLayout& layout) {
     ASSERT_NE(bitmap, nullptr);
-    const int rows = spec.height < 0 ? -spec.height : spec.height;
+    const int rows = layout.height < 0 ? -layout.height : layout.height;
     const std::vector<uint32_t> pixels = Render(bitmap);
-    ASSERT_EQ(pixels.size(), static_cast<size_t>(spec.width * rows));
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(layout.width * rows));
     for (int y = 0; y < rows; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
-            EXPECT_EQ(pixels[y * spec.width + x], Expected(spec, x, y)) << x << "," << y;
+        for (int x = 0; x < layout.width; ++x) {
+            EXPECT_EQ(pixels[y * layout.width + x], Expected(layout, x, y)) << x << "," << y;
         }
     }
 }
@@ -57,20 +57,20 @@ std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes
     return name;
 }
 
-size_t PixelsAt(const DibSpec& spec) { return spec.headerSize + spec.table.size() * 4; }
+size_t PixelsAt(const DibLayout& layout) { return layout.headerSize + layout.table.size() * 4; }
 
 }  // namespace
 
 TEST(LoadBitmapImage, ResourceBitmapsKeepSizeDepthTableAndRowOrder) {
     struct Case {
         LPCSTR name;
-        DibSpec spec;
+        DibLayout layout;
     };
     const Case cases[] = {
-        {"CHECKER8", Checker8Spec()},
-        {"checker8", Checker8Spec()},  // resource names ignore case
-        {MAKEINTRESOURCEA(7), Rgb24Spec()},
-        {"LONGHEADER4", LongHeader4Spec()},
+        {"CHECKER8", Checker8Layout()},
+        {"checker8", Checker8Layout()},  // resource names ignore case
+        {MAKEINTRESOURCEA(7), Rgb24Layout()},
+        {"LONGHEADER4", LongHeader4Layout()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(IS_INTRESOURCE(c.name) ? std::string("#7") : std::string(c.name));
@@ -79,13 +79,13 @@ TEST(LoadBitmapImage, ResourceBitmapsKeepSizeDepthTableAndRowOrder) {
         BITMAP info;
         ASSERT_EQ(GetObjectA(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
         EXPECT_EQ(info.bmType, 0);
-        EXPECT_EQ(info.bmWidth, c.spec.width);
-        EXPECT_EQ(info.bmHeight, c.spec.height < 0 ? -c.spec.height : c.spec.height);
-        EXPECT_EQ(info.bmWidthBytes, (c.spec.width * c.spec.bitCount + 31) / 32 * 4);
+        EXPECT_EQ(info.bmWidth, c.layout.width);
+        EXPECT_EQ(info.bmHeight, c.layout.height < 0 ? -c.layout.height : c.layout.height);
+        EXPECT_EQ(info.bmWidthBytes, (c.layout.width * c.layout.bitCount + 31) / 32 * 4);
         EXPECT_EQ(info.bmPlanes, 1);
-        EXPECT_EQ(info.bmBitsPixel, c.spec.bitCount);
+        EXPECT_EQ(info.bmBitsPixel, c.layout.bitCount);
         EXPECT_NE(info.bmBits, nullptr);
-        ExpectPicture(bitmap, c.spec);
+        ExpectPicture(bitmap, c.layout);
         EXPECT_TRUE(DeleteObject(bitmap));
     }
 }
@@ -94,9 +94,9 @@ TEST(LoadBitmapImage, BitsAreTheStoredRowsOfTheDib) {
     HBITMAP bitmap = LoadBitmapImage(nullptr, "CHECKER8", 0, 0, LR_CREATEDIBSECTION);
     BITMAP info;
     ASSERT_EQ(GetObjectA(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
-    const std::vector<uint8_t> dib = PackedDib(Checker8Spec());
+    const std::vector<uint8_t> dib = PackedDib(Checker8Layout());
     const auto* bits = static_cast<const uint8_t*>(info.bmBits);
-    const size_t at = PixelsAt(Checker8Spec());
+    const size_t at = PixelsAt(Checker8Layout());
     for (size_t i = 0; i < dib.size() - at; ++i) EXPECT_EQ(bits[i], dib[at + i]) << i;
     DeleteObject(bitmap);
 }
@@ -114,27 +114,28 @@ TEST(LoadBitmapImage, MissingResourcesAndFilesGiveNull) {
 }
 
 TEST(LoadBitmapImage, FilesOfEachDepthLoad) {
-    DibSpec oneBit;
+    DibLayout oneBit;
     oneBit.width = 11;
     oneBit.height = 3;
     oneBit.bitCount = 1;
     oneBit.table = {{1, 2, 3, 0}, {250, 251, 252, 0}};
     oneBit.pixel = [](int x, int y) { return static_cast<uint32_t>((x * 3 + y) % 2); };
-    DibSpec thirtyTwo;
+    DibLayout thirtyTwo;
     thirtyTwo.width = 2;
     thirtyTwo.height = 2;
     thirtyTwo.bitCount = 32;
     thirtyTwo.pixel = [](int x, int y) { return 0xA0B0C0u ^ static_cast<uint32_t>(x + 16 * y); };
-    const DibSpec cases[] = {Checker8Spec(), Rgb24Spec(), LongHeader4Spec(), oneBit, thirtyTwo};
+    const DibLayout cases[] = {Checker8Layout(), Rgb24Layout(), LongHeader4Layout(), oneBit,
+                               thirtyTwo};
     int n = 0;
-    for (const DibSpec& spec : cases) {
-        SCOPED_TRACE(spec.bitCount);
+    for (const DibLayout& layout : cases) {
+        SCOPED_TRACE(layout.bitCount);
         for (size_t gap : {size_t{0}, size_t{6}}) {
             const std::string path = WriteFile("depth" + std::to_string(n++) + ".bmp",
-                                               BmpFile(PackedDib(spec), PixelsAt(spec), gap));
+                                               BmpFile(PackedDib(layout), PixelsAt(layout), gap));
             HBITMAP bitmap =
                 LoadBitmapImage(nullptr, path.c_str(), 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
-            ExpectPicture(bitmap, spec);
+            ExpectPicture(bitmap, layout);
             DeleteObject(bitmap);
         }
     }
@@ -147,12 +148,12 @@ TEST(LoadBitmapImage, GivenSizeStretchesToNearestPixels) {
     EXPECT_EQ(info.bmWidth, 10);
     EXPECT_EQ(info.bmHeight, 6);
     EXPECT_EQ(info.bmBitsPixel, 8);
-    const DibSpec spec = Checker8Spec();
+    const DibLayout layout = Checker8Layout();
     const std::vector<uint32_t> pixels = Render(bitmap);
     ASSERT_EQ(pixels.size(), 60u);
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 10; ++x) {
-            EXPECT_EQ(pixels[y * 10 + x], Expected(spec, x / 2, y / 2)) << x << "," << y;
+            EXPECT_EQ(pixels[y * 10 + x], Expected(layout, x / 2, y / 2)) << x << "," << y;
         }
     }
     DeleteObject(bitmap);
@@ -160,8 +161,8 @@ TEST(LoadBitmapImage, GivenSizeStretchesToNearestPixels) {
 }
 
 TEST(LoadBitmapImage, MalformedFilesGiveNull) {
-    const DibSpec spec = Checker8Spec();
-    const std::vector<uint8_t> good = BmpFile(PackedDib(spec), PixelsAt(spec));
+    const DibLayout layout = Checker8Layout();
+    const std::vector<uint8_t> good = BmpFile(PackedDib(layout), PixelsAt(layout));
     const size_t info = 14;
     struct Case {
         const char* what;
@@ -208,8 +209,8 @@ TEST(LoadBitmapImage, MalformedFilesGiveNull) {
 }
 
 TEST(LoadBitmapImage, EveryTruncationOfAFileGivesNull) {
-    const DibSpec spec = Checker8Spec();
-    const std::vector<uint8_t> good = BmpFile(PackedDib(spec), PixelsAt(spec));
+    const DibLayout layout = Checker8Layout();
+    const std::vector<uint8_t> good = BmpFile(PackedDib(layout), PixelsAt(layout));
     for (size_t length = 0; length < good.size(); ++length) {
         const std::vector<uint8_t> cut(good.begin(), good.begin() + length);
         const std::string path = WriteFile("cut.bmp", cut);
@@ -221,8 +222,8 @@ TEST(LoadBitmapImage, EveryTruncationOfAFileGivesNull) {
 // of bounds (the sanitizer build catches that); whatever loads is a
 // consistent bitmap.
 TEST(LoadBitmapImage, RandomlyDamagedHeadersAreSafe) {
-    DibSpec spec = Checker8Spec();
-    const std::vector<uint8_t> good = BmpFile(PackedDib(spec), PixelsAt(spec));
+    DibLayout layout = Checker8Layout();
+    const std::vector<uint8_t> good = BmpFile(PackedDib(layout), PixelsAt(layout));
     std::mt19937 random(12345);
     int loaded = 0;
     for (int round = 0; round < 800; ++round) {

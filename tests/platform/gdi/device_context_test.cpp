@@ -43,8 +43,8 @@ struct Source {
 };
 
 uint32_t CheckerColour(int x, int y) {
-    const DibSpec spec = Checker8Spec();
-    return Rgb(spec.table[spec.pixel(x, y)]);
+    const DibLayout layout = Checker8Layout();
+    return Rgb(layout.table[layout.pixel(x, y)]);
 }
 
 }  // namespace
@@ -164,11 +164,11 @@ TEST(StretchBlt, RefusesWhatItCannotDoAndDrawsNothing) {
 TEST(StretchBlt, CopiesBetweenMemoryDCsAndBack) {
     Source source("CHECKER8");
     // A 32-bit DIB as destination: loaded from a 1 x 1 resource-free file.
-    DibSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.bitCount = 32;
-    const std::vector<uint8_t> file = BmpFile(PackedDib(spec), 40);
+    DibLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.bitCount = 32;
+    const std::vector<uint8_t> file = BmpFile(PackedDib(layout), 40);
     FILE* out = std::fopen("canvas.bmp", "wb");
     ASSERT_NE(out, nullptr);
     std::fwrite(file.data(), 1, file.size(), out);

@@ -7,7 +7,7 @@
 
 #include "platform/wingdi.h"
 
-struct DibSpec {
+struct DibLayout {
     int width = 1;
     int height = 1;  // negative: rows stored top row first
     int bitCount = 8;
@@ -29,31 +29,31 @@ inline void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
 }
 
 // Info header, colour table and pixels, as a bitmap resource holds them.
-inline std::vector<uint8_t> PackedDib(const DibSpec& spec) {
-    const int rows = spec.height < 0 ? -spec.height : spec.height;
-    const size_t stride = (static_cast<size_t>(spec.width) * spec.bitCount + 31) / 32 * 4;
-    const size_t tableAt = spec.headerSize;
-    const size_t bitsAt = tableAt + spec.table.size() * 4;
+inline std::vector<uint8_t> PackedDib(const DibLayout& layout) {
+    const int rows = layout.height < 0 ? -layout.height : layout.height;
+    const size_t stride = (static_cast<size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+    const size_t tableAt = layout.headerSize;
+    const size_t bitsAt = tableAt + layout.table.size() * 4;
     std::vector<uint8_t> out(bitsAt + stride * rows, 0);
-    Put32(out, 0, spec.headerSize);
-    Put32(out, 4, static_cast<uint32_t>(spec.width));
-    Put32(out, 8, static_cast<uint32_t>(spec.height));
+    Put32(out, 0, layout.headerSize);
+    Put32(out, 4, static_cast<uint32_t>(layout.width));
+    Put32(out, 8, static_cast<uint32_t>(layout.height));
     Put16(out, 12, 1);
-    Put16(out, 14, static_cast<uint32_t>(spec.bitCount));
+    Put16(out, 14, static_cast<uint32_t>(layout.bitCount));
     Put32(out, 20, static_cast<uint32_t>(stride * rows));
-    Put32(out, 32, spec.coloursUsed);
-    for (size_t i = 0; i < spec.table.size(); ++i) {
-        const RGBQUAD& c = spec.table[i];
+    Put32(out, 32, layout.coloursUsed);
+    for (size_t i = 0; i < layout.table.size(); ++i) {
+        const RGBQUAD& c = layout.table[i];
         out[tableAt + 4 * i] = c.rgbBlue;
         out[tableAt + 4 * i + 1] = c.rgbGreen;
         out[tableAt + 4 * i + 2] = c.rgbRed;
     }
     for (int y = 0; y < rows; ++y) {
-        const int stored = spec.height > 0 ? rows - 1 - y : y;
+        const int stored = layout.height > 0 ? rows - 1 - y : y;
         uint8_t* row = out.data() + bitsAt + stride * stored;
-        for (int x = 0; x < spec.width; ++x) {
-            const uint32_t v = spec.pixel(x, y);
-            switch (spec.bitCount) {
+        for (int x = 0; x < layout.width; ++x) {
+            const uint32_t v = layout.pixel(x, y);
+            switch (layout.bitCount) {
                 case 1:
                     row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8));
                     break;

@@ -5,8 +5,8 @@
 
 // 8 bits, 5 x 3 (rows padded), bottom-up, a 4-entry table; pixel (x, y) is
 // index (x + y) % 4.
-DibSpec Checker8Spec();
+DibLayout Checker8Layout();
 // 24 bits, 3 x 2, top-down; pixel (x, y) is 0x00RRGGBB with x and y in it.
-DibSpec Rgb24Spec();
+DibLayout Rgb24Layout();
 // 4 bits, 3 x 2, bottom-up, with an info header of 52 bytes.
-DibSpec LongHeader4Spec();
+DibLayout LongHeader4Layout();

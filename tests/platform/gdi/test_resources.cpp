@@ -1,46 +1,46 @@
 #include "platform/kernel/resources.h"
 #include "tests/platform/gdi/test_bitmaps.h"
 
-DibSpec Checker8Spec() {
-    DibSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.bitCount = 8;
-    spec.table = {{0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}, {255, 255, 255, 0}};
-    spec.coloursUsed = 4;
-    spec.pixel = [](int x, int y) { return static_cast<uint32_t>((x + y) % 4); };
-    return spec;
+DibLayout Checker8Layout() {
+    DibLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.bitCount = 8;
+    layout.table = {{0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}, {255, 255, 255, 0}};
+    layout.coloursUsed = 4;
+    layout.pixel = [](int x, int y) { return static_cast<uint32_t>((x + y) % 4); };
+    return layout;
 }
 
-DibSpec Rgb24Spec() {
-    DibSpec spec;
-    spec.width = 3;
-    spec.height = -2;
-    spec.bitCount = 24;
-    spec.pixel = [](int x, int y) {
+DibLayout Rgb24Layout() {
+    DibLayout layout;
+    layout.width = 3;
+    layout.height = -2;
+    layout.bitCount = 24;
+    layout.pixel = [](int x, int y) {
         return 0x102030u + static_cast<uint32_t>(x * 0x40 + y * 0x4000);
     };
-    return spec;
+    return layout;
 }
 
-DibSpec LongHeader4Spec() {
-    DibSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bitCount = 4;
-    spec.headerSize = 52;
+DibLayout LongHeader4Layout() {
+    DibLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.bitCount = 4;
+    layout.headerSize = 52;
     for (int i = 0; i < 16; ++i) {
-        spec.table.push_back({static_cast<BYTE>(i * 16), static_cast<BYTE>(i), 7, 0});
+        layout.table.push_back({static_cast<BYTE>(i * 16), static_cast<BYTE>(i), 7, 0});
     }
-    spec.pixel = [](int x, int y) { return static_cast<uint32_t>(x * 5 + y); };
-    return spec;
+    layout.pixel = [](int x, int y) { return static_cast<uint32_t>(x * 5 + y); };
+    return layout;
 }
 
 namespace {
 
-const std::vector<uint8_t> checker8 = PackedDib(Checker8Spec());
-const std::vector<uint8_t> rgb24 = PackedDib(Rgb24Spec());
-const std::vector<uint8_t> longHeader4 = PackedDib(LongHeader4Spec());
+const std::vector<uint8_t> checker8 = PackedDib(Checker8Layout());
+const std::vector<uint8_t> rgb24 = PackedDib(Rgb24Layout());
+const std::vector<uint8_t> longHeader4 = PackedDib(LongHeader4Layout());
 
 }  // namespace
 
