@@ -2,7 +2,7 @@
 # Regenerates the committed resources from the sources in this folder:
 #   ../tumbla.bmp      sprite sheet   (sheet.py, the fruit *.svg, explosion.py)
 #   ../tumbla.ico      program icon   (icon.py, icon.svg)
-#   ../tumbla-256.png  large icon     (icon.py, icon.svg)
+#   ../tumbla-32.png, ../tumbla-256.png  desktop icons (icon.py, icon.svg)
 #   ../explode.wav, ../applause.wav   (sounds.py)
 #
 # Needs rsvg-convert (librsvg2-bin) and Pillow for the system Python
@@ -13,7 +13,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 python=/usr/bin/python3
-outputs=(tumbla.bmp tumbla.ico tumbla-256.png explode.wav applause.wav)
+outputs=(tumbla.bmp tumbla.ico tumbla-32.png tumbla-256.png explode.wav applause.wav)
 
 generate() {
   local out_dir="$1"

@@ -99,6 +99,10 @@ def main():
     with open(os.path.join(out_dir, "tumbla.ico"), "wb") as f:
         f.write(data)
 
+    # The desktop's menus take PNG icons; the 32-pixel one matches the
+    # program icon's size.
+    artlib.render_svg_file(svg, SIZE, SIZE).save(os.path.join(out_dir, "tumbla-32.png"),
+                                                 optimize=False)
     big = artlib.render_svg_file(svg, 256, 256)
     # Saved by Pillow without metadata, so the bytes depend only on the pixels.
     big.save(os.path.join(out_dir, "tumbla-256.png"), optimize=False)
