@@ -424,6 +424,11 @@ void PointerPosition(int* x, int* y) {
     *y = pointerY;
 }
 
+void SetTrackedPointer(int x, int y) {
+    pointerX = x;
+    pointerY = y;
+}
+
 bool PollEvent(Event* event) {
     if (videoState != VideoState::Ready) return false;
     SDL_Event in;
