@@ -48,6 +48,10 @@ bool ChooseMenuItem(HWND window, UINT id);
 bool MenuItemScreenPoint(HWND window, UINT id, POINT* point);
 bool MenuOpen();
 
+// Presses and releases the mouse on the button of the open message box that
+// returns `result` (IDOK, IDYES, IDNO). False when there is no such button.
+bool ClickMessageBoxButton(int result);
+
 // What the window manager and the session would send.
 void Expose(HWND window);
 void RequestClose(HWND window);

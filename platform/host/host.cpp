@@ -429,13 +429,19 @@ void SetTrackedPointer(int x, int y) {
     pointerY = y;
 }
 
+// SDL_PollEvent ends every pump cycle with a false return even when events
+// were pushed behind it; taking events straight from the queue does not.
 bool PollEvent(Event* event) {
     if (videoState != VideoState::Ready) return false;
     SDL_Event in;
-    while (SDL_PollEvent(&in)) {
+    for (;;) {
+        if (SDL_PeepEvents(&in, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) {
+            SDL_PumpEvents();
+            if (SDL_PeepEvents(&in, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0)
+                return false;
+        }
         if (Translate(in, event)) return true;
     }
-    return false;
 }
 
 bool WaitEvent(Event* event) {

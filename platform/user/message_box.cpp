@@ -5,6 +5,7 @@
 #include "platform/host/host.h"
 #include "platform/host/text.h"
 #include "platform/user/draw.h"
+#include "platform/user/message_box.h"
 #include "platform/user/modal.h"
 #include "platform/user/window.h"
 
@@ -231,6 +232,20 @@ void Layout(Box* box, const char* text, int* width, int* height) {
 }
 
 }  // namespace
+
+bool MessageBoxButtonRect(HWND window, int result, RECT* rect) {
+    Window* w = Lookup(window);
+    if (!w || w->proc != MessageBoxProc || !w->extra || !rect) return false;
+    const Box* box = static_cast<const Box*>(w->extra);
+    for (int i = 0; i < box->count; ++i) {
+        if (box->buttons[i].result == result) {
+            *rect = box->buttons[i].rect;
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace user
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {

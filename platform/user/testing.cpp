@@ -4,6 +4,7 @@
 
 #include "platform/host/host.h"
 #include "platform/user/menu.h"
+#include "platform/user/message_box.h"
 #include "platform/user/message.h"
 #include "platform/user/modal.h"
 #include "platform/user/window.h"
@@ -236,6 +237,17 @@ bool MenuItemScreenPoint(HWND window, UINT id, POINT* point) {
 }
 
 bool MenuOpen() { return user::MenuTracking(); }
+
+bool ClickMessageBoxButton(int result) {
+    for (const auto& w : user::Windows()) {
+        RECT r{};
+        if (!w->destroying && user::MessageBoxButtonRect(w->handle, result, &r)) {
+            ClickClient(w->handle, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            return true;
+        }
+    }
+    return false;
+}
 
 void Expose(HWND window) { WindowEvent(host::EventType::Expose, window); }
 void RequestClose(HWND window) { WindowEvent(host::EventType::Close, window); }
