@@ -41,7 +41,8 @@ DWORD Now() {
     return ++counter;
 }
 
-void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, unsigned modifiers = 0) {
+void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, unsigned modifiers = 0,
+          bool next = false) {
     if (queue.capacity() == 0) queue.reserve(256);
     Queued q{};
     q.msg.hwnd = window;
@@ -53,7 +54,11 @@ void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, unsigned modi
     host::PointerPosition(&x, &y);
     q.msg.pt = POINT{x, y};
     q.modifiers = modifiers;
-    queue.push_back(q);
+    if (next) {
+        queue.insert(queue.begin(), q);
+    } else {
+        queue.push_back(q);
+    }
 }
 
 LPARAM MakePoint(int x, int y) {
@@ -373,8 +378,9 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
     char c =
         text && !control ? text : user::CharacterForKey(static_cast<UINT>(msg->wParam), modifiers);
     if (c == 0) return FALSE;
+    // The character is the very next message, ahead of keys typed later.
     user::Post(msg->hwnd, msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR,
-               static_cast<unsigned char>(c), msg->lParam);
+               static_cast<unsigned char>(c), msg->lParam, 0, true);
     return TRUE;
 }
 

@@ -4,8 +4,8 @@
 
 #include "platform/host/host.h"
 #include "platform/user/menu.h"
-#include "platform/user/message_box.h"
 #include "platform/user/message.h"
+#include "platform/user/message_box.h"
 #include "platform/user/modal.h"
 #include "platform/user/window.h"
 
