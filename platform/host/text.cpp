@@ -60,6 +60,8 @@ bool Open() {
         font = TTF_OpenFont(file.c_str(), kPixelSize);
         if (font) break;
     }
+    // Nothing else asks fontconfig anything: let its caches go.
+    FcFini();
     if (!font) return false;
     TTF_SetFontHinting(font, TTF_HINTING_NORMAL);
     metrics.height = TTF_FontHeight(font);
