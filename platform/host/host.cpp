@@ -424,6 +424,11 @@ void PointerPosition(int* x, int* y) {
     *y = pointerY;
 }
 
+void LastPointerPosition(int* x, int* y) {
+    *x = pointerX;
+    *y = pointerY;
+}
+
 void SetTrackedPointer(int x, int y) {
     pointerX = x;
     pointerY = y;

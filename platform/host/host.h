@@ -76,6 +76,8 @@ void Present(WindowId window, const Rect& area);
 // The pointer in screen coordinates: queried from the display server where
 // that works, else the last position seen in (or injected as) an event.
 void PointerPosition(int* x, int* y);
+// The last position seen in an event: cheap, for stamping messages.
+void LastPointerPosition(int* x, int* y);
 // Moves the tracked pointer (tests driving a headless layer).
 void SetTrackedPointer(int x, int y);
 

@@ -51,7 +51,7 @@ void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam, unsigned modi
     q.msg.lParam = lParam;
     q.msg.time = Now();
     int x = 0, y = 0;
-    host::PointerPosition(&x, &y);
+    host::LastPointerPosition(&x, &y);
     q.msg.pt = POINT{x, y};
     q.modifiers = modifiers;
     if (next) {
