@@ -36,13 +36,16 @@
 
 // Opens a file; without _O_BINARY it is in text mode. Gives a handle or -1.
 int _sopen(const char* fileName, int openFlag, int shareFlag, int permissionMode);
+// In text mode the read that meets 0x1A stores it right after the bytes it
+// delivers; reads then deliver nothing until the next _lseek.
 int _read(int fd, void* buffer, unsigned int count);
 int _write(int fd, const void* buffer, unsigned int count);
 int _close(int fd);
 long _lseek(int fd, long offset, int origin);
 // Flushes the file's data to the disk.
 int _commit(int fd);
-// Mode 0 existence, 2 write, 4 read, 6 read and write. Gives 0 or -1.
+// Mode 0 existence, 2 write, 4 read, 6 read and write. Gives 0 or -1. A file
+// without the owner's write bit is read-only for everyone, root included.
 int _access(const char* path, int mode);
 // _S_IWRITE present: owner may write; absent: no one may write.
 int _chmod(const char* fileName, int permissionMode);

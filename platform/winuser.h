@@ -161,7 +161,9 @@ struct MINMAXINFO {
 #define IDCANCEL 2
 #define IDYES 6
 #define IDNO 7
+#ifndef IDC_STATIC
 #define IDC_STATIC (-1)
+#endif
 
 // Menus.
 #define MF_BYCOMMAND 0x00000000L

@@ -16,3 +16,11 @@ void MakeScoreFileWritable();
 void OpenScoreFile();
 void ReadScoreTable(HighScoreRecord table[HIGH_SCORE_ROWS]);
 void WriteScoreTable(HighScoreRecord table[HIGH_SCORE_ROWS]);
+
+// One row's display text for the High Scores lists: the row's first 20 bytes
+// without their zero bytes, read exactly as ReadScoreTable reads the row.
+// Row 0 begins a pass; the caller sets the position to 0 before it and
+// closes scoreFile after row 9. Gives 1 when the text comes from the file,
+// 0 when the file has delivered nothing in this pass (it failed to open or
+// holds no byte); the text is then that of a blank record, 20 spaces.
+int ReadScoreRowText(int row, char text[HIGH_SCORE_RECORD_SIZE]);

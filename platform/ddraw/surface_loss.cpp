@@ -1,0 +1,7 @@
+#include "platform/ddraw/surface_loss.h"
+
+#include "platform/ddraw/objects.h"
+
+void LoseAllSurfaces() {
+    for (Surface* surface : LiveSurfaces()) surface->MarkLost();
+}
