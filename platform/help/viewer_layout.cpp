@@ -30,6 +30,7 @@ std::vector<std::string> WrapHelpText(const std::string& text, int width,
         while (end < size) {
             size_t wordEnd = end;
             while (wordEnd < size && text[wordEnd] == ' ') ++wordEnd;
+            if (wordEnd == size) break;  // only blanks left
             while (wordEnd < size && text[wordEnd] != ' ') ++wordEnd;
             if (Measure(measure, text, start, wordEnd) > width) break;
             fitEnd = wordEnd;
@@ -95,17 +96,21 @@ HelpPageLayout LayoutHelpTopic(const HelpFile& file, const HelpTopic& topic, int
             case HelpBlockKind::Paragraph: {
                 const bool bullet = block.kind == HelpBlockKind::Bullet;
                 const int x = bullet ? kHelpMargin + kHelpIndent : kHelpMargin;
-                if (bullet) {
-                    layout.runs.push_back({HelpRunKind::BulletMark, kHelpMargin + 6,
-                                           y + (lineHeight - kHelpBulletSize) / 2, kHelpBulletSize,
-                                           kHelpBulletSize, std::string(), std::string()});
-                }
+                const int top = y;
                 for (const std::string& line :
                      WrapHelpText(block.text, textWidth - (x - kHelpMargin), measure)) {
                     layout.runs.push_back({HelpRunKind::Text, x, y,
                                            measure(line.c_str(), static_cast<int>(line.size())),
                                            lineHeight, line, std::string()});
                     y += lineHeight;
+                    // The mark follows its first line, so runs stay in order
+                    // of their tops, which drawing relies on to stop early.
+                    if (bullet && y == top + lineHeight) {
+                        layout.runs.push_back({HelpRunKind::BulletMark, kHelpMargin + 6,
+                                               top + (lineHeight - kHelpBulletSize) / 2,
+                                               kHelpBulletSize, kHelpBulletSize, std::string(),
+                                               std::string()});
+                    }
                 }
                 break;
             }

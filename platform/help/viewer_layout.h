@@ -35,7 +35,7 @@ struct HelpRun {
 };
 
 struct HelpPageLayout {
-    std::vector<HelpRun> runs;  // top to bottom
+    std::vector<HelpRun> runs;  // in order of their tops
     int height;                 // of the whole page, margins included
 };
 
