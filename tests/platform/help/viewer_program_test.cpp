@@ -27,7 +27,8 @@ const fs::path kHelpSource = fs::path(TUMBLA_SOURCE_DIR) / "resources/help/TUMBL
 class ViewerProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        scratch = fs::absolute("viewer_program_scratch");
+        // CTest runs tests of one program side by side in one folder.
+        scratch = fs::absolute(::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(scratch);
         fs::create_directories(scratch / "work");
         snapshot = scratch / "page.ppm";

@@ -58,7 +58,8 @@ void WriteFile(const fs::path& path, const std::string& text, bool executable) {
 class WinHelpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        scratch = fs::absolute("win_help_scratch");
+        // CTest runs tests of one program side by side in one folder.
+        scratch = fs::absolute(::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(scratch);
         fs::create_directories(scratch);
     }
@@ -143,11 +144,14 @@ TEST_F(WinHelpTest, FindHelpViewerPrefersTheProgramsFolderThenPathInOrder) {
 }
 
 TEST_F(WinHelpTest, AnEmptyPathEntryMeansTheCurrentFolder) {
-    WriteFile(fs::current_path() / kHelpViewerName, "#!/bin/sh\n", true);
+    const fs::path before = fs::current_path();
+    fs::current_path(scratch);
+    WriteFile(scratch / kHelpViewerName, "#!/bin/sh\n", true);
     const std::string path = (scratch / "none").string() + "::" + (scratch / "other").string();
     EXPECT_EQ(FindHelpViewer("", path.c_str()), std::string("./") + kHelpViewerName);
-    fs::remove(fs::current_path() / kHelpViewerName);
+    fs::remove(scratch / kHelpViewerName);
     EXPECT_EQ(FindHelpViewer("", path.c_str()), "");
+    fs::current_path(before);
 }
 
 TEST_F(WinHelpTest, RunningProgramFolderIsThisTestsFolder) {
