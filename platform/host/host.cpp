@@ -180,6 +180,13 @@ bool Translate(const SDL_Event& in, Event* out) {
             out->y = in.motion.y;
             TrackPointer(out->window, out->x, out->y);
             return true;
+        case SDL_MOUSEWHEEL:
+            out->type = EventType::Wheel;
+            out->window = in.wheel.windowID;
+            out->wheel = in.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -in.wheel.y : in.wheel.y;
+            out->x = in.wheel.mouseX;
+            out->y = in.wheel.mouseY;
+            return out->wheel != 0;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             out->type = in.type == SDL_KEYDOWN ? EventType::KeyDown : EventType::KeyUp;
@@ -479,6 +486,16 @@ void InjectEvent(const Event& event) {
             out.motion.windowID = event.window;
             out.motion.x = event.x;
             out.motion.y = event.y;
+            TrackPointer(event.window, event.x, event.y);
+            break;
+        case EventType::Wheel:
+            out.type = SDL_MOUSEWHEEL;
+            out.wheel.windowID = event.window;
+            out.wheel.y = event.wheel;
+            out.wheel.preciseY = static_cast<float>(event.wheel);
+            out.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+            out.wheel.mouseX = event.x;
+            out.wheel.mouseY = event.y;
             TrackPointer(event.window, event.x, event.y);
             break;
         case EventType::KeyDown:

@@ -96,6 +96,7 @@ enum class EventType {
     FocusLost,
     Close,  // the window's close button
     Quit,   // the session or a signal asks the program to end
+    Wheel,  // wheel = notches turned, positive away from the user; x, y as for a click
 };
 
 struct Event {
@@ -108,6 +109,7 @@ struct Event {
     unsigned modifiers;
     bool repeat;
     char text[32];
+    int wheel;
 };
 
 // False when no event is waiting.
