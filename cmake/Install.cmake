@@ -1,21 +1,12 @@
-# Installs the game like a desktop program: the game, its help viewer and
-# help file together in one private folder (the viewer and the help file are
-# found beside the program), a command on the PATH, a menu entry and icons.
+# Installs the game like a desktop program: the game and its help viewer on
+# the PATH, the help file, a menu entry and icons; and packs it as a .deb.
 include(GNUInstallDirs)
 
-set(TUMBLA_PRIVATE_DIR ${CMAKE_INSTALL_LIBDIR}/tumbla)
-
-install(TARGETS tumbla RUNTIME DESTINATION ${TUMBLA_PRIVATE_DIR})
-if(TARGET tumbla_help)
-  install(TARGETS tumbla_help RUNTIME DESTINATION ${TUMBLA_PRIVATE_DIR})
-endif()
-install(FILES ${PROJECT_SOURCE_DIR}/resources/help/TUMBLA.HLP DESTINATION ${TUMBLA_PRIVATE_DIR})
-# The command resolves to the private folder, so /proc/self/exe leads there.
-install(CODE "
-  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-  file(CREATE_LINK \"../${TUMBLA_PRIVATE_DIR}/tumbla\"
-       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tumbla\" SYMBOLIC)
-")
+# The game finds its help viewer beside itself, and the viewer finds the help
+# file in ../share/tumbla.
+install(TARGETS tumbla tumbla_help RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/resources/help/TUMBLA.HLP
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/tumbla)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/tumbla.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tumbla-32.png
