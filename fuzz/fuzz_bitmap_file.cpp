@@ -11,8 +11,8 @@
 
 FUZZ_DEFINE_NO_RESOURCES();
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::EnterPrivateFolder("fuzz_bitmap_file");
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzz::EnterPrivateFolder(argc, argv, "fuzz_bitmap_file");
     return 0;
 }
 

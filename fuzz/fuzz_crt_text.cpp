@@ -104,8 +104,8 @@ struct Model {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::EnterPrivateFolder("fuzz_crt_text");
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzz::EnterPrivateFolder(argc, argv, "fuzz_crt_text");
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fuzz {
 
@@ -20,9 +21,34 @@ inline std::string& PrivateFolder() {
 
 // Makes a fresh folder under $TMPDIR (or /tmp) and moves into it, so that
 // files named without a folder (the score file) land there and parallel
-// fuzzers never share one. Called once, from LLVMFuzzerInitialize; a run
-// that ends normally takes the folder away again, a crash leaves it to look at.
-inline void EnterPrivateFolder(const char* prefix) {
+// fuzzers never share one. Called once, from LLVMFuzzerInitialize, which
+// runs before libFuzzer reads its arguments: relative paths among them
+// (corpus folders, inputs, artifact prefix, dictionary) are made absolute
+// first, so they still name what the caller meant. A run that ends normally
+// takes the folder away again; a crash leaves it to look at.
+inline void EnterPrivateFolder(int* argc, char*** argv, const char* prefix) {
+    // libFuzzer insists on getting argv[0] back unchanged.
+    static std::vector<std::string> arguments;
+    const std::string here = std::filesystem::current_path().string() + "/";
+    for (int i = 1; i < *argc; ++i) {
+        std::string argument = (*argv)[i];
+        size_t path = 0;
+        if (argument.rfind('-', 0) == 0) {
+            const size_t equals = argument.find('=');
+            const bool names = argument.rfind("-artifact_prefix=", 0) == 0 ||
+                               argument.rfind("-exact_artifact_path=", 0) == 0 ||
+                               argument.rfind("-dict=", 0) == 0;
+            path = names ? equals + 1 : argument.size();
+        }
+        if (path < argument.size() && argument[path] != '/') argument.insert(path, here);
+        arguments.push_back(argument);
+    }
+    static std::vector<char*> pointers;
+    pointers.push_back((*argv)[0]);
+    for (std::string& argument : arguments) pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    *argv = pointers.data();
+
     const char* base = std::getenv("TMPDIR");
     std::string pattern =
         std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/" + prefix + "-XXXXXX";

@@ -74,8 +74,8 @@ BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom) {
     return TRUE;
 }
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::EnterPrivateFolder("fuzz_palette_file");
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzz::EnterPrivateFolder(argc, argv, "fuzz_palette_file");
     return 0;
 }
 

@@ -27,31 +27,21 @@ inline WORD PlaceResource(const uint8_t* data, size_t size) {
 
 }  // namespace fuzz
 
-#define FUZZ_ENTRY(n)                                        \
-    {                                                        \
-        2,                                                   \
-        nullptr,                                             \
-        WORD((n) + 1),                                       \
-        nullptr,                                             \
-        fuzz::resourceBytes + fuzz::MAX_RESOURCE_SIZE - (n), \
-        DWORD(n)},
+// clang-format off
+#define FUZZ_ENTRY(n) \
+    {2, nullptr, WORD((n) + 1), nullptr, fuzz::resourceBytes + fuzz::MAX_RESOURCE_SIZE - (n), \
+     DWORD(n)},
 #define FUZZ_ENTRY4(n) FUZZ_ENTRY(n) FUZZ_ENTRY(n + 1) FUZZ_ENTRY(n + 2) FUZZ_ENTRY(n + 3)
 #define FUZZ_ENTRY16(n) FUZZ_ENTRY4(n) FUZZ_ENTRY4(n + 4) FUZZ_ENTRY4(n + 8) FUZZ_ENTRY4(n + 12)
-#define FUZZ_ENTRY256(n)                                                                       \
-    FUZZ_ENTRY16(n)                                                                            \
-    FUZZ_ENTRY16(n + 16)                                                                       \
-    FUZZ_ENTRY16(n + 32) FUZZ_ENTRY16(n + 48) FUZZ_ENTRY16(n + 64) FUZZ_ENTRY16(n + 80)        \
-        FUZZ_ENTRY16(n + 96) FUZZ_ENTRY16(n + 112) FUZZ_ENTRY16(n + 128) FUZZ_ENTRY16(n + 144) \
-            FUZZ_ENTRY16(n + 160) FUZZ_ENTRY16(n + 176) FUZZ_ENTRY16(n + 192)                  \
-                FUZZ_ENTRY16(n + 208) FUZZ_ENTRY16(n + 224) FUZZ_ENTRY16(n + 240)
-#define FUZZ_ENTRY4096(n)                                                                         \
-    FUZZ_ENTRY256(n)                                                                              \
-    FUZZ_ENTRY256(n + 256)                                                                        \
-    FUZZ_ENTRY256(n + 512) FUZZ_ENTRY256(n + 768) FUZZ_ENTRY256(n + 1024) FUZZ_ENTRY256(n + 1280) \
-        FUZZ_ENTRY256(n + 1536) FUZZ_ENTRY256(n + 1792) FUZZ_ENTRY256(n + 2048)                   \
-            FUZZ_ENTRY256(n + 2304) FUZZ_ENTRY256(n + 2560) FUZZ_ENTRY256(n + 2816)               \
-                FUZZ_ENTRY256(n + 3072) FUZZ_ENTRY256(n + 3328) FUZZ_ENTRY256(n + 3584)           \
-                    FUZZ_ENTRY256(n + 3840)
+#define FUZZ_ENTRY64(n) \
+    FUZZ_ENTRY16(n) FUZZ_ENTRY16(n + 16) FUZZ_ENTRY16(n + 32) FUZZ_ENTRY16(n + 48)
+#define FUZZ_ENTRY256(n) \
+    FUZZ_ENTRY64(n) FUZZ_ENTRY64(n + 64) FUZZ_ENTRY64(n + 128) FUZZ_ENTRY64(n + 192)
+#define FUZZ_ENTRY1024(n) \
+    FUZZ_ENTRY256(n) FUZZ_ENTRY256(n + 256) FUZZ_ENTRY256(n + 512) FUZZ_ENTRY256(n + 768)
+#define FUZZ_ENTRY4096(n) \
+    FUZZ_ENTRY1024(n) FUZZ_ENTRY1024(n + 1024) FUZZ_ENTRY1024(n + 2048) FUZZ_ENTRY1024(n + 3072)
+// clang-format on
 
 // Defines the program's table: include in exactly one source of a target.
 #define FUZZ_DEFINE_RESOURCE_TABLE()                                             \

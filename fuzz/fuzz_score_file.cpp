@@ -29,8 +29,8 @@ std::string WithoutZeros(const HighScoreRecord record) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::EnterPrivateFolder("fuzz_score_file");
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzz::EnterPrivateFolder(argc, argv, "fuzz_score_file");
     return 0;
 }
 
