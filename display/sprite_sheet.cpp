@@ -174,7 +174,8 @@ LPDIRECTDRAWPALETTE LoadSheetPalette(LPDIRECTDRAW dd, LPCSTR name) {
                 }
                 for (DWORD j = 0; j < count; j++) {
                     const DWORD at = headerSize + 4 * j;
-                    if (at < headerSize || at + 4 > available) {
+                    // By subtraction: at + 4 wraps round for a header size near 4 GB.
+                    if (at < headerSize || at > available || available - at < 4) {
                         break;
                     }
                     entries[j].peRed = header[at + 2];

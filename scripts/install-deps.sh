@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool openbox
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian 12 machine and runs every test: the
 # warnings-as-errors build, then the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then a short run of every fuzz target (about a
+# minute in all; scripts/fuzz.sh 600 for a long one).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,3 +16,6 @@ for preset in ci asan; do
   echo "== $preset tests"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== fuzz"
+scripts/fuzz.sh 8

@@ -106,6 +106,14 @@ std::string_view LineEnd(const std::string& text) {
     return "\n";
 }
 
+// Ends an unended last line before anything is added after it. A CR already
+// there is the first half of its line end (the reader drops it), so only the
+// LF is missing; a whole eol would push the CR into the line's value.
+void EndLastLine(std::string& out, std::string_view eol) {
+    if (out.empty() || out.back() == '\n') return;
+    out.append(out.back() == '\r' ? std::string_view("\n") : eol);
+}
+
 }  // namespace
 
 std::string ProfileGet(const std::string& text, const std::string& section, const std::string& key,
@@ -167,14 +175,14 @@ std::string ProfileSet(const std::string& text, const std::string& section, cons
         }
         const Line& line = lines[after];
         out.append(text, 0, line.next);
-        if (line.next == 0 || text[line.next - 1] != '\n') out.append(eol);  // unended last line
+        EndLastLine(out, eol);
         out.append(keyName).append("=").append(value).append(eol);
         out.append(text, line.next, std::string::npos);
         return out;
     }
 
     std::string out = text;
-    if (!out.empty() && out.back() != '\n') out.append(eol);
+    EndLastLine(out, eol);
     out.append("[").append(sectionName).append("]").append(eol);
     out.append(keyName).append("=").append(value).append(eol);
     return out;

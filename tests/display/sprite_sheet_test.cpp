@@ -176,6 +176,21 @@ TEST_F(SheetTest, ResourceColourTableReplacesTheRamp) {
     }
 }
 
+// Found by fuzz_palette_file: a header size near 4 GB made the end of the
+// first table entry wrap round to a small number that passed the bounds
+// test, and the loader read far outside the resource.
+TEST_F(SheetTest, AHeaderSizeNearTheTopOfTheRangeReadsNoTable) {
+    for (uint32_t headerSize : {0xFFFFFFFCu, 0xFFFFFFFEu, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(headerSize);
+        fake.paletteResource = InfoHeader(40, 8, 0, 4);
+        for (int i = 0; i < 4; i++) {
+            fake.paletteResource[i] = static_cast<unsigned char>(headerSize >> (8 * i));
+        }
+        ASSERT_NE(LoadSheetPalette(directDraw, "IDB_TUMBLA"), nullptr);
+        ExpectRamp(0, 256);
+    }
+}
+
 TEST_F(SheetTest, FileColourTableIsSwappedOnlyForAPlainHeader) {
     auto file = [](uint32_t headerSize) {
         std::vector<unsigned char> bytes(14, 0);

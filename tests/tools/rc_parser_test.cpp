@@ -281,4 +281,26 @@ TEST(RcParser, DeepNestingIsAnErrorNotACrash) {
     }
 }
 
+// Found while fuzzing the compiler: each name standing for two of the next
+// doubles the expansion, so 40 short lines asked for 2^40 tokens and the
+// compiler never finished. Also when the last name expands to nothing.
+TEST(RcParser, MacrosThatDoubleAtEveryLevelAreAnErrorNotAHang) {
+    for (const char* last : {"1", ""}) {
+        std::string header;
+        for (int i = 0; i < 40; ++i) {
+            header += "#define M" + std::to_string(i) + " M" + std::to_string(i + 1) + " M" +
+                      std::to_string(i + 1) + "\n";
+        }
+        header += std::string("#define M40 ") + last + "\n";
+        for (const std::string& use : {std::string("#if M0\n#endif\n"),
+                                       std::string("1 MENU BEGIN MENUITEM \"a\", M0 END\n")}) {
+            SCOPED_TRACE(use);
+            rc::Script script;
+            rc::Diagnostic error;
+            EXPECT_FALSE(parse(header + use, script, error));
+            EXPECT_NE(error.message.find("expands too far"), std::string::npos) << error.format();
+        }
+    }
+}
+
 }  // namespace

@@ -475,8 +475,7 @@ public:
             if (!active || !scriptText) continue;
             std::vector<Token> raw;
             tokenizeLine(line.text, where, raw);
-            std::set<std::string> expanding;
-            expand(raw, tokens, expanding);
+            expandLine(raw, tokens);
         }
         if (!conditionals.empty()) {
             fail(conditionals.back().where, "conditional is not closed by #endif");
@@ -486,6 +485,17 @@ public:
     std::vector<Token> tokens;
 
 private:
+    // Names that stand for several other names multiply: a few lines can
+    // ask for billions of tokens. No real line comes near this many
+    // replacements; a line that does is an error, not a hang.
+    static constexpr size_t kMaxExpansionsPerLine = 100000;
+
+    void expandLine(const std::vector<Token>& in, std::vector<Token>& out) {
+        std::set<std::string> expanding;
+        expansions_ = 0;
+        expand(in, out, expanding);
+    }
+
     void expand(const std::vector<Token>& in, std::vector<Token>& out,
                 std::set<std::string>& expanding) {
         for (const Token& token : in) {
@@ -500,6 +510,9 @@ private:
             }
             // The replacement reports the line that used the name, which is
             // where the reader looks when a value does not fit.
+            if (++expansions_ > kMaxExpansionsPerLine) {
+                fail(token.where, "'" + token.text + "' expands too far");
+            }
             std::vector<Token> body;
             tokenizeLine(macro->second.body, token.where, body);
             const DepthGuard guard(depth_, token.where);
@@ -635,8 +648,7 @@ private:
             resolved.push_back(raw[i]);
         }
         std::vector<Token> expanded;
-        std::set<std::string> expanding;
-        expand(resolved, expanded, expanding);
+        expandLine(resolved, expanded);
         size_t pos = 0;
         const int64_t value = conditionOr(expanded, pos, where);
         if (pos != expanded.size()) fail(where, "unexpected '" + expanded[pos].text + "' in #if");
@@ -715,6 +727,7 @@ private:
     const FileReader& reader_;
     std::map<std::string, Macro> macros_;
     int depth_ = 0;
+    size_t expansions_ = 0;
 };
 
 // ---------------------------------------------------------------------------

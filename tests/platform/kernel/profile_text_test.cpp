@@ -117,6 +117,17 @@ TEST(ProfileSet, KeepsCarriageReturnLineEnds) {
     EXPECT_EQ(ProfileSet("[Options]\r", "Options", "Sounds", "TRUE"), "[Options]\r\nSounds=TRUE\n");
 }
 
+// Found by fuzz_profile: completing an unended last line that stops in a CR
+// with another CR LF turned "A=1" into "A=1\r" for every later read.
+TEST(ProfileSet, AnUnendedLastLineEndingInCarriageReturnKeepsItsValue) {
+    const std::string inSection = ProfileSet("[Options]\r\nA=1\r", "Options", "Sounds", "TRUE");
+    EXPECT_EQ(inSection, "[Options]\r\nA=1\r\nSounds=TRUE\r\n");
+    const std::string newSection = ProfileSet("[Other]\r\nx=1\r", "Options", "Sounds", "TRUE");
+    EXPECT_EQ(newSection, "[Other]\r\nx=1\r\n[Options]\r\nSounds=TRUE\r\n");
+    EXPECT_EQ(ProfileGet(inSection, "Options", "A", nullptr), "1");
+    EXPECT_EQ(ProfileGet(newSection, "Other", "x", nullptr), "1");
+}
+
 TEST(ProfileSet, RefusesEntriesThatWouldNotReadBack) {
     const std::string text = "[Options]\nSounds=FALSE\n";
     const char* const bad[][3] = {
