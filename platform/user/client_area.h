@@ -11,7 +11,7 @@ struct ClientArea {
     int pitch;         // pixels from one row to the next
     int width;         // client area size in pixels
     int height;
-    POINT origin;      // screen position of client pixel (0, 0)
+    POINT origin;  // screen position of client pixel (0, 0)
 };
 
 // False when there is no display to draw on (no video device).
