@@ -70,6 +70,9 @@ HWND ChildAt(HWND top, int x, int y) {
         deeper = false;
         for (const auto& w : Windows()) {
             if (w->parent != found || !w->visible || w->destroying) continue;
+            // Group boxes and static texts let clicks through to what lies
+            // below them.
+            if (SendMessageA(w->handle, WM_NCHITTEST, 0, 0) == HTTRANSPARENT) continue;
             POINT origin = ClientOriginInFrame(w->handle);
             int width = w->rect.right - w->rect.left;
             int height = w->rect.bottom - w->rect.top;
@@ -321,6 +324,11 @@ void RemoveMessagesFor(HWND window) {
             queue.erase(queue.begin() + static_cast<std::ptrdiff_t>(i));
     }
     if (lastKey.msg.hwnd == window) lastKey.valid = false;
+}
+
+unsigned KeyModifiers(const MSG& msg) {
+    if (!lastKey.valid || !SameMessage(lastKey.msg, msg)) return 0;
+    return lastKey.modifiers;
 }
 
 void SetIdleHook(std::function<void()> hook) { idleHook = std::move(hook); }
