@@ -356,6 +356,9 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
                 user::TakePaint(msg, window, filterMin, filterMax)) {
                 return msg->message == WM_QUIT ? FALSE : TRUE;
             }
+            // Still nothing: the loop would block, so the hook is asked again
+            // rather than waiting for input nobody will make.
+            continue;
         }
         host::Event event;
         if (!host::WaitEvent(&event)) {
