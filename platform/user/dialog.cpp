@@ -330,6 +330,8 @@ BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
     if (!d) return FALSE;
     d->ended = true;
     d->result = result;
+    // Wakes the dialog's loop, which may be waiting for input.
+    PostMessageA(dialog, WM_NULL, 0, 0);
     return TRUE;
 }
 
