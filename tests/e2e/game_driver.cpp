@@ -22,6 +22,7 @@ const char KIND_LETTERS[] = "BACPO.";
 std::string ToText(const std::string& s) { return "\"" + s + "\""; }
 std::string ToText(const char* s) { return ToText(std::string(s ? s : "(null)")); }
 std::string ToText(long long v) { return std::to_string(v); }
+std::string ToText(HWND window) { return std::to_string(reinterpret_cast<uintptr_t>(window)); }
 
 void CheckFailed(const char* condition, const std::string& detail, const char* file, int line) {
     std::fprintf(stderr, "\ncheck failed at %s:%d: %s %s\n", file, line, condition, detail.c_str());

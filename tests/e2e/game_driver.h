@@ -41,6 +41,8 @@ inline std::string ToText(int v) { return ToText(static_cast<long long>(v)); }
 inline std::string ToText(long v) { return ToText(static_cast<long long>(v)); }
 inline std::string ToText(unsigned v) { return ToText(static_cast<long long>(v)); }
 inline std::string ToText(unsigned long v) { return ToText(static_cast<long long>(v)); }
+// Window handles print as numbers.
+std::string ToText(HWND window);
 
 // Marks progress on standard error, for the death test's pattern.
 void Say(const std::string& text);
