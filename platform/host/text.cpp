@@ -60,6 +60,9 @@ bool Open() {
         font = TTF_OpenFont(file.c_str(), kPixelSize);
         if (font) break;
     }
+    // Fontconfig is needed only to find the file; its caches would otherwise
+    // live until exit.
+    FcFini();
     if (!font) return false;
     TTF_SetFontHinting(font, TTF_HINTING_NORMAL);
     metrics.height = TTF_FontHeight(font);
