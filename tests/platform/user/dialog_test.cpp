@@ -401,6 +401,16 @@ TEST_F(DialogTest, EditTakesTypingAndEditingKeysWithoutALengthLimit) {
              EXPECT_EQ(caret, 0u);
              EXPECT_EQ(scroll, 0);
              EXPECT_EQ(EditText().substr(0, 11), "hampiXo and");
+             // Text set from outside replaces everything; the caret goes home.
+             EXPECT_TRUE(SetWindowTextA(Item(kEdit), "Ace"));
+             EXPECT_EQ(SendMessageA(Item(kEdit), WM_GETTEXTLENGTH, 0, 0), 3);
+             ASSERT_TRUE(user::EditCaret(Item(kEdit), &caret, &scroll));
+             EXPECT_EQ(caret, 0u);
+             EXPECT_EQ(scroll, 0);
+             char tiny[1] = {'?'};
+             EXPECT_EQ(GetDlgItemTextA(Dialog(), kEdit, tiny, 1), 0u);
+             EXPECT_EQ(tiny[0], '\0');
+             EXPECT_EQ(GetDlgItemTextA(Dialog(), 4242, tiny, 1), 0u) << "no such control";
              pt::PressKey(VK_ESCAPE);
          }});
 }
@@ -456,6 +466,20 @@ TEST_F(DialogTest, ControlsLookClassic) {
              // The focused button shows the dotted focus rectangle above its text.
              EXPECT_GE(BlackPixelsInRows(Item(kOther), 3, 4), 10);
              EXPECT_EQ(BlackPixelsInRows(Item(IDOK), 3, 4), 0);
+             // Held down, a button looks pressed: its bevel turns to shadow.
+             pt::MouseDownClient(Item(kOther), 10, 10);
+         },
+         [] {
+             uint32_t rgb = 0;
+             ASSERT_TRUE(pt::ReadClientPixel(Item(kOther), 0, 0, &rgb));
+             EXPECT_EQ(rgb, user::kShadow);
+             pt::MouseUpClient(Item(kOther), -40, 10);
+         },
+         [] {
+             uint32_t rgb = 0;
+             ASSERT_TRUE(pt::ReadClientPixel(Item(kOther), 0, 0, &rgb));
+             EXPECT_EQ(rgb, user::kHighlight);
+             EXPECT_TRUE(Clicks().empty()) << "released outside: no click";
              pt::PressKey(VK_ESCAPE);
          }});
 }
