@@ -147,11 +147,6 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 NotifyParent(window, BN_CLICKED);
             }
             return 0;
-        case WM_SETTEXT: {
-            LRESULT r = DefWindowProcA(window, message, wParam, lParam);
-            Invalidate(window);
-            return r;
-        }
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }

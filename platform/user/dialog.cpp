@@ -258,6 +258,11 @@ void ReleaseDialogCapture(HWND control) {
 
 using user::Lookup;
 
+// What the game relies on: the dialog runs modally over `owner` (disabled
+// meanwhile, its paint still handled), WM_INITDIALOG reaches the procedure
+// before the dialog shows, focus set there is kept when it returns 0, and the
+// call returns EndDialog's result once the procedure has ended it. -1 when the
+// template is missing or malformed; the procedure is then never called.
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
                                DLGPROC dialogProc, LPARAM initParam) {
     size_t size = 0;
@@ -325,6 +330,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     return d.ended ? d.result : 0;
 }
 
+// Ends the dialog after the message being handled; FALSE for windows that
+// are not running dialogs.
 BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
     user::Dialog* d = user::DialogOf(dialog);
     if (!d) return FALSE;
@@ -343,6 +350,8 @@ HWND WINAPI GetDlgItem(HWND dialog, int id) {
     return nullptr;
 }
 
+// At most maxCount - 1 characters and a zero, as the name dialog's 8-byte
+// buffer relies on; returns the characters copied.
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int maxCount) {
     if (!text || maxCount <= 0) return 0;
     text[0] = '\0';

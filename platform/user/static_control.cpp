@@ -67,11 +67,15 @@ void PaintIcon(HWND window, const StaticState* s) {
     if (!TopFramebuffer(window, &fb)) return;
     const RECT r = ControlFrameRect(window);
     FillRect(fb, r, kFace);
+    RECT shown = r;
+    // Drawn at its own size from the top-left corner, as Windows sizes an
+    // icon control to its icon.
     if (const IconImage* image = LookupIcon(s->icon)) {
         DrawArgb(fb, r.left, r.top, image->argb.data(), image->width, image->height);
-        PresentFrame(window, RECT{r.left, r.top, r.left + image->width, r.top + image->height});
+        if (r.left + image->width > shown.right) shown.right = r.left + image->width;
+        if (r.top + image->height > shown.bottom) shown.bottom = r.top + image->height;
     }
-    PresentFrame(window, r);
+    PresentFrame(window, shown);
 }
 
 }  // namespace
