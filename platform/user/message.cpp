@@ -75,6 +75,9 @@ HWND ChildAt(HWND top, int x, int y) {
         deeper = false;
         for (const auto& w : Windows()) {
             if (w->parent != found || !w->visible || w->destroying) continue;
+            // Group boxes and static texts let clicks through to what lies
+            // below them.
+            if (SendMessageA(w->handle, WM_NCHITTEST, 0, 0) == HTTRANSPARENT) continue;
             POINT origin = ClientOriginInFrame(w->handle);
             int width = w->rect.right - w->rect.left;
             int height = w->rect.bottom - w->rect.top;
@@ -328,6 +331,11 @@ void RemoveMessagesFor(HWND window) {
     if (lastKey.msg.hwnd == window) lastKey.valid = false;
 }
 
+unsigned KeyModifiers(const MSG& msg) {
+    if (!lastKey.valid || !SameMessage(lastKey.msg, msg)) return 0;
+    return lastKey.modifiers;
+}
+
 void SetIdleHook(std::function<void()> hook) { idleHook = std::move(hook); }
 
 }  // namespace user
@@ -353,6 +361,9 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
                 user::TakePaint(msg, window, filterMin, filterMax)) {
                 return msg->message == WM_QUIT ? FALSE : TRUE;
             }
+            // Still nothing: the loop would block, so the hook is asked again
+            // rather than waiting for input nobody will make.
+            continue;
         }
         host::Event event;
         if (!host::WaitEvent(&event)) {

@@ -11,6 +11,8 @@
 #include "platform/winuser.h"
 
 // Messages and codes the game never names but the layer routes internally.
+#define WM_NCHITTEST 0x0084
+#define HTTRANSPARENT (-1)
 #define WM_NCMOUSEMOVE 0x00A0
 #define WM_NCLBUTTONDOWN 0x00A1
 #define WM_NCLBUTTONUP 0x00A2

@@ -1,0 +1,57 @@
+// Plays the whole game in this process on SDL's dummy drivers: WinMain runs
+// as usual, and each time the game waits for input the next scripted step
+// runs, looks at the game and acts like a player. The game ends the process
+// itself (exit code 0 on every way out), so each script runs in a child
+// process through a death test and ends by quitting.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/windef.h"
+
+using Step = std::function<void()>;
+
+// Never returns: the game ends the process, or a failed check does.
+[[noreturn]] void RunGame(std::vector<Step> steps);
+
+// Inside a script a failed check ends the child at once with code 3, so the
+// death test sees a wrong exit code and the message on standard error.
+[[noreturn]] void CheckFailed(const char* condition, const std::string& detail, const char* file,
+                              int line);
+#define E2E_CHECK(condition)                                               \
+    do {                                                                   \
+        if (!(condition)) CheckFailed(#condition, "", __FILE__, __LINE__); \
+    } while (0)
+#define E2E_CHECK_EQ(a, b)                                                                       \
+    do {                                                                                         \
+        const auto& e2eA = (a);                                                                  \
+        const auto& e2eB = (b);                                                                  \
+        if (!(e2eA == e2eB))                                                                     \
+            CheckFailed(#a " == " #b, ToText(e2eA) + " vs " + ToText(e2eB), __FILE__, __LINE__); \
+    } while (0)
+
+std::string ToText(const std::string& s);
+std::string ToText(const char* s);
+std::string ToText(long long v);
+inline std::string ToText(int v) { return ToText(static_cast<long long>(v)); }
+inline std::string ToText(long v) { return ToText(static_cast<long long>(v)); }
+inline std::string ToText(unsigned v) { return ToText(static_cast<long long>(v)); }
+inline std::string ToText(unsigned long v) { return ToText(static_cast<long long>(v)); }
+// Window handles print as numbers.
+std::string ToText(HWND window);
+
+// Marks progress on standard error, for the death test's pattern.
+void Say(const std::string& text);
+
+// Rows of the board, top first, 20 characters each: B banana, A apple,
+// C cherries, P pear, O orange, '.' empty.
+void SetBoard(const std::vector<std::string>& rows);
+std::vector<std::string> BoardRows();
+// Asks the main window to repaint, as the window manager would.
+void Repaint();
+std::string Title();
+uint32_t ClientPixel(int x, int y);
