@@ -2,25 +2,12 @@
 
 #include <string_view>
 
+#include "platform/kernel/ascii_text.h"
+
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameId(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
+using ascii::IsBlank;
+using ascii::Trim;
 
 bool IsIdChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -176,7 +163,7 @@ HelpFile ParseHelpFile(const std::string& text) { return Parser().Parse(text); }
 
 const HelpTopic* FindHelpTopic(const HelpFile& file, const std::string& id) {
     for (const HelpTopic& topic : file.topics) {
-        if (SameId(topic.id, id)) return &topic;
+        if (ascii::SameName(topic.id, id)) return &topic;
     }
     return nullptr;
 }

@@ -4,25 +4,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/kernel/ascii_text.h"
+
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
+using ascii::IsBlank;
+using ascii::Trim;
 
 enum class Kind { Other, Section, Key };
 
@@ -79,7 +66,7 @@ std::vector<Line> SplitLines(const std::string& text) {
 bool FindSection(const std::vector<Line>& lines, std::string_view name, size_t* first,
                  size_t* last) {
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind != Kind::Section || !SameName(lines[i].name, name)) continue;
+        if (lines[i].kind != Kind::Section || !ascii::SameName(lines[i].name, name)) continue;
         size_t j = i + 1;
         while (j < lines.size() && lines[j].kind != Kind::Section) ++j;
         *first = i;
@@ -92,7 +79,7 @@ bool FindSection(const std::vector<Line>& lines, std::string_view name, size_t* 
 bool FindKey(const std::vector<Line>& lines, size_t first, size_t last, std::string_view key,
              size_t* index) {
     for (size_t i = first + 1; i < last; ++i) {
-        if (lines[i].kind == Kind::Key && SameName(lines[i].name, key)) {
+        if (lines[i].kind == Kind::Key && ascii::SameName(lines[i].name, key)) {
             *index = i;
             return true;
         }
