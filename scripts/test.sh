@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian 12 machine and runs every test: the
 # warnings-as-errors build, then the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then the Windows build played under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,3 +15,6 @@ for preset in ci asan; do
   echo "== $preset tests"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== windows build and smoke test"
+tests/windows/smoke.sh
