@@ -23,10 +23,12 @@ list(TRANSFORM game_sources PREPEND ${PROJECT_SOURCE_DIR}/)
 
 add_executable(tumbla WIN32 ${game_sources})
 set_target_properties(tumbla PROPERTIES OUTPUT_NAME Tumbla)
-# The script names its art files relative to its own folder.
-set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/tumbla.rc PROPERTIES
-  OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/resources/resource.h;${PROJECT_SOURCE_DIR}/resources/tumbla.bmp;${PROJECT_SOURCE_DIR}/resources/tumbla.ico;${PROJECT_SOURCE_DIR}/resources/explode.wav;${PROJECT_SOURCE_DIR}/resources/applause.wav")
-target_include_directories(tumbla PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+# windres embeds the art files the script names, so a change to one of them
+# recompiles the script; it looks for them relative to resources/.
+set(art resource.h tumbla.bmp tumbla.ico explode.wav applause.wav)
+list(TRANSFORM art PREPEND ${PROJECT_SOURCE_DIR}/resources/)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/tumbla.rc PROPERTIES OBJECT_DEPENDS "${art}")
+target_include_directories(tumbla PRIVATE $<$<COMPILE_LANGUAGE:RC>:${PROJECT_SOURCE_DIR}/resources>)
 # One file to copy: no run-time DLLs of the compiler beside the program, and
 # no symbols in it.
 target_link_options(tumbla PRIVATE -static -s)
