@@ -35,7 +35,8 @@
 #define _S_IWRITE 0x0080
 
 // Opens a file; without _O_BINARY it is in text mode. Gives a handle or -1.
-int _sopen(const char* fileName, int openFlag, int shareFlag, int permissionMode);
+// The permission mode follows as a fourth argument when _O_CREAT is given.
+int _sopen(const char* fileName, int openFlag, int shareFlag, ...);
 // In text mode the read that meets 0x1A stores it right after the bytes it
 // delivers; reads then deliver nothing until the next _lseek.
 int _read(int fd, void* buffer, unsigned int count);

@@ -43,6 +43,7 @@ typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
 typedef intptr_t LONG_PTR;
 typedef uintptr_t ULONG_PTR;
+typedef ULONG_PTR DWORD_PTR;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
@@ -51,23 +52,22 @@ typedef WORD ATOM;
 typedef DWORD COLORREF;
 
 // Handles are distinct pointer types, as with STRICT on Windows.
-#define TUMBLA_DECLARE_HANDLE(name) \
-    struct name##__ {               \
-        int unused;                 \
-    };                              \
+#define DECLARE_HANDLE(name) \
+    struct name##__ {        \
+        int unused;          \
+    };                       \
     typedef struct name##__* name
 typedef void* HANDLE;
-TUMBLA_DECLARE_HANDLE(HWND);
-TUMBLA_DECLARE_HANDLE(HINSTANCE);
-TUMBLA_DECLARE_HANDLE(HMENU);
-TUMBLA_DECLARE_HANDLE(HICON);
-TUMBLA_DECLARE_HANDLE(HBRUSH);
-TUMBLA_DECLARE_HANDLE(HDC);
-TUMBLA_DECLARE_HANDLE(HBITMAP);
-TUMBLA_DECLARE_HANDLE(HRSRC);
-TUMBLA_DECLARE_HANDLE(HPALETTE);
-TUMBLA_DECLARE_HANDLE(HFONT);
-#undef TUMBLA_DECLARE_HANDLE
+DECLARE_HANDLE(HWND);
+DECLARE_HANDLE(HINSTANCE);
+DECLARE_HANDLE(HMENU);
+DECLARE_HANDLE(HICON);
+DECLARE_HANDLE(HBRUSH);
+DECLARE_HANDLE(HDC);
+DECLARE_HANDLE(HBITMAP);
+DECLARE_HANDLE(HRSRC);
+DECLARE_HANDLE(HPALETTE);
+DECLARE_HANDLE(HFONT);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef void* HGDIOBJ;
@@ -100,9 +100,8 @@ typedef const IID& REFIID;
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
-#define LOWORD(l) ((WORD)(((DWORD_PTR_TUMBLA)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((DWORD_PTR_TUMBLA)(l)) >> 16) & 0xffff))
-typedef uintptr_t DWORD_PTR_TUMBLA;
+#define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 
 #define S_OK ((HRESULT)0)
 #define E_FAIL ((HRESULT)0x80004005L)

@@ -3,7 +3,7 @@
 # The score file "TUMBLA.HSC" is kept in the folder the game is started from.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" play
 cmake --preset dev -S "$root" >/dev/null
 cmake --build "$root/build/dev" --target tumbla
 exec "$root/build/dev/shell/tumbla" "$@"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian 12 machine and runs every test: the
 # warnings-as-errors build, then the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of every fuzz target (about a
-# minute in all; scripts/fuzz.sh 600 for a long one).
+# UndefinedBehaviorSanitizer, a short run of every fuzz target (about a minute
+# in all; scripts/fuzz.sh 600 for a long one), and the Windows build played
+# under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -19,3 +20,6 @@ done
 
 echo "== fuzz"
 scripts/fuzz.sh 8
+
+echo "== windows build and smoke test"
+tests/windows/smoke.sh

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdarg>
 #include <cstring>
 
 namespace {
@@ -105,7 +106,15 @@ void CutTrailingCtrlZ(int fd, const char* fileName, int access) {
 // locks: an advisory lock would bind only programs that ask for it, so it
 // would promise a protection it cannot give. The game itself opens the score
 // file with _SH_DENYNO, which asks for no protection at all.
-int _sopen(const char* fileName, int openFlag, int shareFlag, int permissionMode) {
+int _sopen(const char* fileName, int openFlag, int shareFlag, ...) {
+    // Callers pass the permission mode only when the call may create the file.
+    int permissionMode = 0;
+    if (openFlag & _O_CREAT) {
+        va_list rest;
+        va_start(rest, shareFlag);
+        permissionMode = va_arg(rest, int);
+        va_end(rest);
+    }
     if (fileName == nullptr ||
         (shareFlag != _SH_DENYNO && shareFlag != _SH_DENYRW && shareFlag != _SH_DENYWR &&
          shareFlag != _SH_DENYRD) ||
