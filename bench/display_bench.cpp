@@ -44,9 +44,9 @@ bool OpenDisplay() {
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MENU);
     windowClass.lpszClassName = "TumblaBench";
     RegisterClassA(&windowClass);
-    mainWindow = CreateWindowExA(0, "TumblaBench", "Tumbla", WS_SYSMENU | WS_MINIMIZEBOX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, 300, 300, nullptr, nullptr, nullptr,
-                                 nullptr);
+    mainWindow =
+        CreateWindowExA(0, "TumblaBench", "Tumbla", WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 300, 300, nullptr, nullptr, nullptr, nullptr);
     if (mainWindow == nullptr || !CreateDirectDraw()) return false;
     ShowWindow(mainWindow, SW_SHOWNORMAL);
     UpdateWindow(mainWindow);
@@ -55,7 +55,8 @@ bool OpenDisplay() {
     spriteSheet = LoadSpriteSheet(directDraw, spriteSheetName, 0, 0);
     if (spriteSheet == nullptr) return false;
     // A full board of every kind, so every tile's scaled region is in use.
-    for (int i = 0; i < BOARD_CELLS; ++i) gameState.board[i] = (i * 7 + i / BOARD_ROWS) % KIND_COUNT;
+    for (int i = 0; i < BOARD_CELLS; ++i)
+        gameState.board[i] = (i * 7 + i / BOARD_ROWS) % KIND_COUNT;
     gameState.points = 0;
     gameState.lastShownPoints = -1;
     return true;

@@ -7,13 +7,18 @@
  *
  *   first_paint NAME TIMEOUT_MS -- PROGRAM [ARGS...]
  *
+ * FIRST_PAINT_DUMP=file.ppm saves the area as it was when the board was seen;
+ * FIRST_PAINT_TRACE=1 prints the monotonic clock at exec and at that moment.
+ *
  * Prints "<milliseconds> <pid>" on stdout as soon as the board is up, then
  * stays until the program ends (so that the caller can look at it in /proc
  * and end it with a signal), and exits with its status. On a timeout it
  * prints "timeout <pid>", ends the program and exits with 2.
  *
- * The screen is read through MIT-SHM where the server has it, so a poll costs
- * the X server one copy of the area and this process almost nothing. */
+ * The poller shares the processor with what it measures, so it stays cheap:
+ * it looks for the window only when top-level windows come and go, and reads
+ * the screen through MIT-SHM where the server has it, so a poll costs the X
+ * server one copy of the area and this process almost nothing. */
 #define _POSIX_C_SOURCE 200809L
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -78,6 +83,22 @@ static int ShowsBoard(XImage* image) {
     return board * 10 >= samples * 3;
 }
 
+/* What the poller saw when it decided, for checking the decision. */
+static void DumpPpm(XImage* image, const char* path) {
+    FILE* file = fopen(path, "wb");
+    if (!file) return;
+    fprintf(file, "P6\n%d %d\n255\n", AREA_W, AREA_H);
+    for (int y = 0; y < AREA_H; ++y) {
+        for (int x = 0; x < AREA_W; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            fputc((int)(pixel >> 16) & 0xFF, file);
+            fputc((int)(pixel >> 8) & 0xFF, file);
+            fputc((int)pixel & 0xFF, file);
+        }
+    }
+    fclose(file);
+}
+
 int main(int argc, char** argv) {
     if (argc < 5 || strcmp(argv[3], "--") != 0) {
         fprintf(stderr, "usage: %s NAME TIMEOUT_MS -- PROGRAM [ARGS...]\n", argv[0]);
@@ -102,8 +123,8 @@ int main(int argc, char** argv) {
                                 (unsigned)DefaultDepth(display, screen), ZPixmap, NULL, &shm,
                                 AREA_W, AREA_H);
         if (image) {
-            shm.shmid = shmget(IPC_PRIVATE, (size_t)image->bytes_per_line * AREA_H,
-                               IPC_CREAT | 0600);
+            shm.shmid =
+                shmget(IPC_PRIVATE, (size_t)image->bytes_per_line * AREA_H, IPC_CREAT | 0600);
             shm.shmaddr = image->data = shmat(shm.shmid, NULL, 0);
             shm.readOnly = False;
             XShmAttach(display, &shm);
@@ -111,6 +132,14 @@ int main(int argc, char** argv) {
             shmctl(shm.shmid, IPC_RMID, NULL);
         }
     }
+
+    /* A new window shows whatever the screen held where it lands until its
+     * program draws (SDL leaves the background unset): often the last run's
+     * board. A black root wipes that. */
+    XSetWindowBackground(display, rootWindow, BlackPixel(display, screen));
+    XClearWindow(display, rootWindow);
+    XSelectInput(display, rootWindow, SubstructureNotifyMask);
+    XSync(display, False);
 
     double start = Now();
     pid_t child = fork();
@@ -126,6 +155,7 @@ int main(int argc, char** argv) {
     }
 
     Window window = 0;
+    double lastSearch = start;
     int shown = 0;
     struct timespec pause = {0, 1000000};
     while (Now() - start < timeout) {
@@ -133,7 +163,16 @@ int main(int argc, char** argv) {
             fprintf(stderr, "first_paint: %s ended before showing its board\n", argv[4]);
             return 3;
         }
-        if (!window) window = FindNamed(display, rootWindow, name);
+        /* Walking the tree costs a dozen round trips, so it is done only
+         * when the top-level windows changed, with a slow poll as a net. */
+        if (!window && (XPending(display) || Now() - lastSearch >= 20)) {
+            while (XPending(display)) {
+                XEvent event;
+                XNextEvent(display, &event);
+            }
+            window = FindNamed(display, rootWindow, name);
+            lastSearch = Now();
+        }
         XWindowAttributes attributes;
         if (window && XGetWindowAttributes(display, window, &attributes) &&
             attributes.map_state == IsViewable && attributes.width >= AREA_X + AREA_W &&
@@ -151,6 +190,7 @@ int main(int argc, char** argv) {
             }
             if (got) {
                 shown = ShowsBoard(got);
+                if (shown && getenv("FIRST_PAINT_DUMP")) DumpPpm(got, getenv("FIRST_PAINT_DUMP"));
                 if (got != image) XDestroyImage(got);
             }
             if (shown) break;
@@ -165,6 +205,9 @@ int main(int argc, char** argv) {
         waitpid(child, NULL, 0);
         return 2;
     }
+    /* Monotonic clock readings, to line up with timestamps a program prints. */
+    if (getenv("FIRST_PAINT_TRACE"))
+        fprintf(stderr, "first_paint: exec at %.3f, board seen at %.3f\n", start, start + elapsed);
     printf("%.1f %d\n", elapsed, (int)child);
     fflush(stdout);
     if (image) XShmDetach(display, &shm);
