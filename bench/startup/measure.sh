@@ -45,11 +45,16 @@ for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.
 export DISPLAY=$display
 openbox >"$work/openbox.log" 2>&1 &
 started+=($!)
-# openbox is ready once it owns the window-manager selection.
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
+# openbox is ready once it announces itself on the root window (xprop is in
+# x11-utils; without it, give openbox a second).
+if command -v xprop >/dev/null; then
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.05
+    done
+else
+    sleep 1
+fi
 
 ticks=$(getconf CLK_TCK)
 
