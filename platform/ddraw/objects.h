@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "platform/ddraw/scale.h"
@@ -114,7 +116,7 @@ public:
     // Anyone about to change the pixels calls this first, which drops the
     // scaled copies made from the old content.
     void ContentChanging() { ++version_; }
-    uint32_t* pixels() { return pixels_.data(); }
+    uint32_t* pixels() { return pixels_.get(); }
     int width() const { return width_; }
     int height() const { return height_; }
     Clipper* clipper() const { return clipper_; }
@@ -131,7 +133,13 @@ private:
     ULONG references_ = 1;
     int width_;
     int height_;
-    std::vector<uint32_t> pixels_;
+    struct FreePixels {
+        void operator()(uint32_t* p) const { std::free(p); }
+    };
+    // From calloc: large blocks come straight from the system as zero pages,
+    // so rows the game never draws (the back buffer's strips past the board)
+    // cost no memory.
+    std::unique_ptr<uint32_t[], FreePixels> pixels_;
     bool lost_ = false;
     uint64_t version_ = 0;
     HDC dc_ = nullptr;

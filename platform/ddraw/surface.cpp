@@ -35,14 +35,11 @@ Surface::~Surface() {
 
 bool Surface::Allocate() {
     if (primary()) return true;
-    try {
-        // Cleared to black: the game never draws some strips of its back
-        // buffer and they must not show leftovers.
-        pixels_.assign(static_cast<size_t>(width_) * height_, 0);
-    } catch (...) {
-        return false;
-    }
-    return true;
+    // Cleared to black: the game never draws some strips of its back buffer
+    // and they must not show leftovers.
+    pixels_.reset(static_cast<uint32_t*>(
+        std::calloc(static_cast<size_t>(width_) * static_cast<size_t>(height_), sizeof(uint32_t))));
+    return pixels_ != nullptr;
 }
 
 HRESULT Surface::QueryInterface(REFIID riid, void** object) {
@@ -100,8 +97,8 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceR
     if (!primary()) {
         const RECT whole = {0, 0, width_, height_};
         const RECT& d = destRect ? *destRect : whole;
-        BlitTarget target = {pixels_.data(), width_, width_,  height_,
-                             d.left,         d.top,  d.right, d.bottom};
+        BlitTarget target = {pixels_.get(), width_, width_,  height_,
+                             d.left,        d.top,  d.right, d.bottom};
         RECT changed;
         return CopyFrom(from, region, target, &changed);
     }
@@ -144,13 +141,13 @@ HRESULT Surface::CopyFrom(Surface* from, const RECT& region, const BlitTarget& t
     const int sourceHeight = region.bottom - region.top;
     const size_t rowBytes = static_cast<size_t>(x1 - x0) * sizeof(uint32_t);
     uint32_t* out = target.pixels + static_cast<size_t>(y0) * target.pitch + x0;
-    const bool intoSelf = target.pixels == pixels_.data() && from == this;
+    const bool intoSelf = target.pixels == pixels_.get() && from == this;
 
     if (width == sourceWidth && height == sourceHeight) {
-        const uint32_t* in = from->pixels_.data() +
+        const uint32_t* in = from->pixels_.get() +
                              static_cast<size_t>(region.top + (y0 - target.top)) * from->width_ +
                              region.left + (x0 - target.left);
-        if (target.pixels == pixels_.data()) ContentChanging();
+        if (target.pixels == pixels_.get()) ContentChanging();
         const int64_t rows = y1 - y0;
         // Within one surface, copy rows in the order that never overwrites a
         // row still to be read.
@@ -161,15 +158,15 @@ HRESULT Surface::CopyFrom(Surface* from, const RECT& region, const BlitTarget& t
         }
     } else {
         const uint32_t* origin =
-            from->pixels_.data() + static_cast<size_t>(region.top) * from->width_ + region.left;
+            from->pixels_.get() + static_cast<size_t>(region.top) * from->width_ + region.left;
         const uint32_t* scaled =
             width <= INT32_MAX && height <= INT32_MAX
-                ? from->scaledCopies_.Get(from->pixels_.data(), from->width_, region,
+                ? from->scaledCopies_.Get(from->pixels_.get(), from->width_, region,
                                           static_cast<int>(width), static_cast<int>(height),
                                           from->version_)
                 : nullptr;
         if (scaled != nullptr) {
-            if (target.pixels == pixels_.data()) ContentChanging();
+            if (target.pixels == pixels_.get()) ContentChanging();
             const uint32_t* in =
                 scaled + static_cast<size_t>(y0 - target.top) * width + (x0 - target.left);
             for (int64_t row = 0; row < y1 - y0; ++row) {
@@ -194,7 +191,7 @@ HRESULT Surface::CopyFrom(Surface* from, const RECT& region, const BlitTarget& t
                 origin = copy.data();
                 pitch = sourceWidth;
             }
-            if (target.pixels == pixels_.data()) ContentChanging();
+            if (target.pixels == pixels_.get()) ContentChanging();
             if (!ScaleRegion(origin, pitch, sourceWidth, sourceHeight, width, height,
                              x0 - target.left, y0 - target.top, x1 - target.left, y1 - target.top,
                              out, target.pitch)) {
@@ -214,7 +211,7 @@ HRESULT Surface::GetDC(HDC* dc) {
     // The screen has no pixels of its own to draw on, and one context at a
     // time is handed out.
     if (primary() || dc_ != nullptr) return DDERR_GENERIC;
-    dc_ = CreateSurfaceDC(pixels_.data(), width_, width_, height_);
+    dc_ = CreateSurfaceDC(pixels_.get(), width_, width_, height_);
     if (dc_ == nullptr) return DDERR_OUTOFMEMORY;
     ContentChanging();
     *dc = dc_;
@@ -257,7 +254,10 @@ HRESULT Surface::Restore() {
     if (!lost_) return DD_OK;
     lost_ = false;
     // The memory comes back blank; its owner draws the content again.
-    if (!primary()) std::fill(pixels_.begin(), pixels_.end(), 0u);
+    if (!primary()) {
+        std::memset(pixels_.get(), 0,
+                    static_cast<size_t>(width_) * static_cast<size_t>(height_) * sizeof(uint32_t));
+    }
     ContentChanging();
     return DD_OK;
 }

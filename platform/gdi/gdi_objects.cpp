@@ -199,3 +199,24 @@ uint32_t DibColour(const DibBitmap& bitmap, int x, int y) {
     }
     return raw;
 }
+
+void DibColourRow(const DibBitmap& bitmap, int y, uint32_t* out) {
+    const uint8_t* row = StoredRow(bitmap, y);
+    if (bitmap.bitCount == 8) {
+        uint32_t table[256];
+        for (int i = 0; i < 256; ++i) {
+            const RGBQUAD& c = bitmap.colours[i];
+            table[i] = (static_cast<uint32_t>(c.rgbRed) << 16) | (c.rgbGreen << 8) | c.rgbBlue;
+        }
+        for (int x = 0; x < bitmap.width; ++x) out[x] = table[row[x]];
+        return;
+    }
+    if (bitmap.bitCount == 32) {
+        for (int x = 0; x < bitmap.width; ++x) {
+            const uint8_t* p = row + 4 * x;
+            out[x] = p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
+        }
+        return;
+    }
+    for (int x = 0; x < bitmap.width; ++x) out[x] = DibColour(bitmap, x, y);
+}

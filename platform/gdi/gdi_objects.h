@@ -71,3 +71,6 @@ uint32_t DibRawPixel(const DibBitmap& bitmap, int x, int y);
 void SetDibRawPixel(DibBitmap& bitmap, int x, int y, uint32_t value);
 // The pixel as 0x00RRGGBB, through the colour table for indexed depths.
 uint32_t DibColour(const DibBitmap& bitmap, int x, int y);
+// Row y (top-down) as width 0x00RRGGBB values: the same colours as DibColour,
+// for copies that would otherwise decode pixel by pixel.
+void DibColourRow(const DibBitmap& bitmap, int y, uint32_t* out);

@@ -94,11 +94,15 @@ bool ResolveCanvas(DeviceContext* dc, Canvas* canvas) {
     return true;
 }
 
-uint32_t ReadColour(const Canvas& canvas, int x, int y) {
+// A whole source row as 0x00RRGGBB: decoding row by row instead of pixel by
+// pixel keeps the sprite-sheet load off the start-up path's critical time.
+void ReadRow(const Canvas& canvas, int y, uint32_t* out) {
     if (canvas.pixels != nullptr) {
-        return canvas.pixels[static_cast<size_t>(y) * canvas.pitch + x] & 0x00FFFFFFu;
+        const uint32_t* row = canvas.pixels + static_cast<size_t>(y) * canvas.pitch;
+        for (int x = 0; x < canvas.width; ++x) out[x] = row[x] & 0x00FFFFFFu;
+        return;
     }
-    return DibColour(*canvas.bitmap, x, y);
+    DibColourRow(*canvas.bitmap, y, out);
 }
 
 bool CanWrite(const Canvas& canvas) {
@@ -149,33 +153,40 @@ BOOL WINAPI StretchBlt(HDC destination, int xDest, int yDest, int widthDest, int
     if (x0 >= x1 || y0 >= y1) return TRUE;
 
     // Copying within one picture reads from a snapshot, so rows already
-    // written are never read back as source.
-    std::vector<uint32_t> snapshot;
+    // written are never read back as source. Otherwise one source row is
+    // decoded at a time, and kept while destination rows repeat it.
     const bool samePicture = (target.bitmap != nullptr && target.bitmap == origin.bitmap) ||
                              (target.pixels != nullptr && target.pixels == origin.pixels);
-    if (samePicture) {
-        try {
-            snapshot.resize(static_cast<size_t>(origin.width) * origin.height);
-        } catch (...) {
-            return FALSE;
-        }
-        for (int y = 0; y < origin.height; ++y) {
-            for (int x = 0; x < origin.width; ++x) {
-                snapshot[static_cast<size_t>(y) * origin.width + x] = ReadColour(origin, x, y);
-            }
-        }
+    const size_t originWidth = static_cast<size_t>(origin.width);
+    std::vector<uint32_t> snapshot;
+    std::vector<int64_t> columns;
+    try {
+        snapshot.resize(originWidth * (samePicture ? static_cast<size_t>(origin.height) : 1));
+        columns.resize(static_cast<size_t>(x1 - x0));
+    } catch (...) {
+        return FALSE;
     }
+    if (samePicture) {
+        for (int y = 0; y < origin.height; ++y) ReadRow(origin, y, &snapshot[y * originWidth]);
+    }
+    for (int64_t x = x0; x < x1; ++x)
+        columns[static_cast<size_t>(x - x0)] = NearestSource(xSrc, widthSrc, x - xDest, widthDest);
 
+    int64_t decodedRow = -1;
     for (int64_t y = y0; y < y1; ++y) {
         const int64_t sy = NearestSource(ySrc, heightSrc, y - yDest, heightDest);
         if (sy < 0 || sy >= origin.height) continue;
+        const uint32_t* row = snapshot.data();
+        if (samePicture) {
+            row += static_cast<size_t>(sy) * originWidth;
+        } else if (sy != decodedRow) {
+            ReadRow(origin, static_cast<int>(sy), snapshot.data());
+            decodedRow = sy;
+        }
         for (int64_t x = x0; x < x1; ++x) {
-            const int64_t sx = NearestSource(xSrc, widthSrc, x - xDest, widthDest);
+            const int64_t sx = columns[static_cast<size_t>(x - x0)];
             if (sx < 0 || sx >= origin.width) continue;
-            const uint32_t colour =
-                samePicture ? snapshot[static_cast<size_t>(sy) * origin.width + sx]
-                            : ReadColour(origin, static_cast<int>(sx), static_cast<int>(sy));
-            WriteColour(target, static_cast<int>(x), static_cast<int>(y), colour);
+            WriteColour(target, static_cast<int>(x), static_cast<int>(y), row[sx]);
         }
     }
     return TRUE;
