@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -327,6 +328,9 @@ std::string Junk(size_t size, unsigned seed) {
     for (char& c : bytes) c = static_cast<char>(rng() & 0xFF);
     return bytes;
 }
+
+// CTest lists the cases by name, not by their bytes.
+void PrintTo(const IniCase& c, std::ostream* out) { *out << c.name; }
 
 class IniFault : public ::testing::TestWithParam<IniCase> {};
 
