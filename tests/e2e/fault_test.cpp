@@ -291,14 +291,6 @@ TEST(FaultDeathTest, AFolderThatTakesNoFileSavesNothingAndTheGameGoesOn) {
 
 // ---- The settings file ------------------------------------------------------
 
-bool SoundsChecked() {
-    // The menu has no query for a check mark; setting one returns the old.
-    HMENU menu = GetMenu(mainWindow);
-    const DWORD was = CheckMenuItem(menu, IDM_SOUNDS, MF_CHECKED);
-    CheckMenuItem(menu, IDM_SOUNDS, was);
-    return was == MF_CHECKED;
-}
-
 struct IniCase {
     const char* name;
     std::string bytes;  // the file's content before the game starts
@@ -331,6 +323,12 @@ std::string Junk(size_t size, unsigned seed) {
 
 // CTest lists the cases by name, not by their bytes.
 void PrintTo(const IniCase& c, std::ostream* out) { *out << c.name; }
+
+// A section name and a value cut by zero bytes, and zero bytes at the end.
+std::string WithZeroBytes() {
+    static const char bytes[] = "[Opt\0ions]\nSounds=TR\0UE\n\0\0\0";
+    return std::string(bytes, sizeof bytes - 1);
+}
 
 class IniFault : public ::testing::TestWithParam<IniCase> {};
 
@@ -392,8 +390,7 @@ INSTANTIATE_TEST_SUITE_P(
                               false, false},
                       IniCase{"AHugeValue", "[Options]\nSounds=" + std::string(100000, 'T') + "\n",
                               false, false, true},
-                      IniCase{"ZeroBytes", std::string("[Opt\0ions]\nSounds=TR\0UE\n\0\0\0", 29),
-                              false, false, true},
+                      IniCase{"ZeroBytes", WithZeroBytes(), false, false, true},
                       IniCase{"JunkAroundTheValue",
                               Junk(1000, 9) + "\n[Options]\nSounds=FALSE\n" + Junk(1000, 10), false,
                               false, true}),

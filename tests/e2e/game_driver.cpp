@@ -12,6 +12,7 @@
 
 #include "platform/testing.h"
 #include "platform/win32.h"
+#include "resources/resource.h"
 #include "rules/board.h"
 #include "shell/app.h"
 
@@ -154,4 +155,12 @@ std::string ListText(HWND list, int index) {
     E2E_CHECK_EQ(SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0])), length);
     text.resize(static_cast<size_t>(length));
     return text;
+}
+
+bool SoundsChecked() {
+    // The menu has no query for a check mark; setting one returns the old.
+    HMENU menu = GetMenu(mainWindow);
+    const DWORD was = CheckMenuItem(menu, IDM_SOUNDS, MF_CHECKED);
+    CheckMenuItem(menu, IDM_SOUNDS, was);
+    return was == MF_CHECKED;
 }

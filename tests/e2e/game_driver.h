@@ -69,5 +69,7 @@ uint32_t CellPixels(int column, int row, int step = 1);
 uint32_t AllWhiteCell(int step = 1);
 // A whole file's bytes; empty when it cannot be read.
 std::string FileText(const char* name);
+// Whether "&Sounds" carries its check mark.
+bool SoundsChecked();
 // One line of a list box.
 std::string ListText(HWND list, int index);

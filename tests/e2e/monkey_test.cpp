@@ -453,14 +453,6 @@ void Monkey::ExpectClick(int px, int py, bool deliberate) {
     };
 }
 
-bool SoundsChecked() {
-    // The menu has no query for a check mark; setting one returns the old.
-    HMENU menu = GetMenu(mainWindow);
-    const DWORD was = CheckMenuItem(menu, IDM_SOUNDS, MF_CHECKED);
-    CheckMenuItem(menu, IDM_SOUNDS, was);
-    return was == MF_CHECKED;
-}
-
 std::string IniSounds() {
     char value[80];
     GetPrivateProfileStringA("Options", "Sounds", "(none)", value, sizeof value, "Tumbla.ini");
