@@ -250,6 +250,16 @@ bool VideoAvailable() {
         videoState = VideoState::Failed;
         return false;
     }
+    // Without a display server SDL falls back to its offscreen driver, where
+    // the game would run on, invisible, for ever. Only asked for by name is
+    // it a display.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!headless && driver && std::strcmp(driver, "offscreen") == 0 &&
+        !EnvironmentSays("SDL_VIDEODRIVER", "offscreen")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        videoState = VideoState::Failed;
+        return false;
+    }
     videoState = VideoState::Ready;
     return true;
 }

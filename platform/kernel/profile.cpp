@@ -186,6 +186,10 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR va
     const ReadResult read = ReadWhole(path, &text, &mode);
     // A file we cannot read is left alone rather than replaced by one line.
     if (read == ReadResult::Failed) return FALSE;
+    // The rewrite goes through a rename, which the folder's permission allows
+    // whatever the file's own says: a file marked read-only (no write
+    // permission for its owner) is refused, as a read-only file is on Windows.
+    if (read == ReadResult::Ok && !(mode & S_IWUSR)) return FALSE;
     const std::string updated = ProfileSet(text, appName, keyName, value);
     if (read == ReadResult::Ok && updated == text) return TRUE;
     return ReplaceFile(path, updated, read == ReadResult::Ok, mode) ? TRUE : FALSE;

@@ -7,9 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "platform/testing.h"
 #include "platform/win32.h"
+#include "resources/resource.h"
 #include "rules/board.h"
 #include "shell/app.h"
 
@@ -41,7 +44,11 @@ void Say(const std::string& text) {
     std::fflush(stderr);
 }
 
-void RunGame(std::vector<Step> steps) {
+namespace {
+
+// Runs WinMain in a folder of the current test's own, with the score file and
+// the settings there, calling `onIdle` whenever the game waits for input.
+[[noreturn]] void RunInOwnFolder(std::function<void()> onIdle, Step prepare = nullptr) {
     // A folder of its own for the score file and the settings.
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const auto folder = std::filesystem::current_path() /
@@ -53,23 +60,36 @@ void RunGame(std::vector<Step> steps) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
 
-    static std::vector<Step> script;
-    static size_t next = 0;
-    script = std::move(steps);
-    next = 0;
-    platform_testing::SetIdleHook([] {
-        if (next >= script.size()) {
-            std::fprintf(stderr, "\nthe script ran out while the game waits for input\n");
-            std::fflush(stderr);
-            _exit(4);
-        }
-        script[next++]();
-    });
+    if (prepare) prepare();
+    platform_testing::SetIdleHook(std::move(onIdle));
     WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWNORMAL);
     std::fprintf(stderr, "\nWinMain returned\n");
     std::fflush(stderr);
     _exit(5);
 }
+
+}  // namespace
+
+void RunGame(std::vector<Step> steps) { RunGame(std::move(steps), nullptr); }
+
+void RunGame(std::vector<Step> steps, Step prepare) {
+    static std::vector<Step> script;
+    static size_t next = 0;
+    script = std::move(steps);
+    next = 0;
+    RunInOwnFolder(
+        [] {
+            if (next >= script.size()) {
+                std::fprintf(stderr, "\nthe script ran out while the game waits for input\n");
+                std::fflush(stderr);
+                _exit(4);
+            }
+            script[next++]();
+        },
+        std::move(prepare));
+}
+
+void RunGameEachIdle(Step onIdle) { RunInOwnFolder(std::move(onIdle)); }
 
 void SetBoard(const std::vector<std::string>& rows) {
     E2E_CHECK_EQ(rows.size(), static_cast<size_t>(BOARD_ROWS));
@@ -101,4 +121,46 @@ uint32_t ClientPixel(int x, int y) {
     uint32_t rgb = 0xDEADBEEF;
     E2E_CHECK(platform_testing::ReadClientPixel(mainWindow, x, y, &rgb));
     return rgb;
+}
+
+uint32_t CellPixels(int column, int row, int step) {
+    uint32_t hash = 2166136261u;
+    for (int y = 0; y < CELL_HEIGHT; y += step)
+        for (int x = 0; x < CELL_WIDTH; x += step) {
+            hash ^= ClientPixel(column * CELL_WIDTH + x, row * CELL_HEIGHT + y);
+            hash *= 16777619u;
+        }
+    return hash;
+}
+
+uint32_t AllWhiteCell(int step) {
+    uint32_t hash = 2166136261u;
+    for (int y = 0; y < CELL_HEIGHT; y += step)
+        for (int x = 0; x < CELL_WIDTH; x += step) {
+            hash ^= 0xFFFFFFu;
+            hash *= 16777619u;
+        }
+    return hash;
+}
+
+std::string FileText(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ListText(HWND list, int index) {
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    E2E_CHECK(length >= 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    E2E_CHECK_EQ(SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0])), length);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+bool SoundsChecked() {
+    // The menu has no query for a check mark; setting one returns the old.
+    HMENU menu = GetMenu(mainWindow);
+    const DWORD was = CheckMenuItem(menu, IDM_SOUNDS, MF_CHECKED);
+    CheckMenuItem(menu, IDM_SOUNDS, was);
+    return was == MF_CHECKED;
 }

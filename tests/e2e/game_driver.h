@@ -17,6 +17,13 @@ using Step = std::function<void()>;
 
 // Never returns: the game ends the process, or a failed check does.
 [[noreturn]] void RunGame(std::vector<Step> steps);
+// The same, with `prepare` run first in the game's folder, once the
+// environment is set and before the game starts: files to put in place,
+// variables to change.
+[[noreturn]] void RunGame(std::vector<Step> steps, Step prepare);
+// The same, with one step run every time the game waits for input, for as
+// long as the game runs: the step decides itself when to quit.
+[[noreturn]] void RunGameEachIdle(Step onIdle);
 
 // Inside a script a failed check ends the child at once with code 3, so the
 // death test sees a wrong exit code and the message on standard error.
@@ -55,3 +62,14 @@ std::vector<std::string> BoardRows();
 void Repaint();
 std::string Title();
 uint32_t ClientPixel(int x, int y);
+// A digest of the pixels of a cell on the screen (FNV-1a over the colours):
+// every pixel, or every `step`-th across and down.
+uint32_t CellPixels(int column, int row, int step = 1);
+// The digest of a cell that is white all over, as an empty cell is drawn.
+uint32_t AllWhiteCell(int step = 1);
+// A whole file's bytes; empty when it cannot be read.
+std::string FileText(const char* name);
+// Whether "&Sounds" carries its check mark.
+bool SoundsChecked();
+// One line of a list box.
+std::string ListText(HWND list, int index);

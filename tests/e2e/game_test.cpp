@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/ddraw/testing.h"
@@ -41,31 +39,7 @@ const std::vector<std::string> BOARD = {
 int CentreX(int column) { return column * CELL_WIDTH + CELL_WIDTH / 2; }
 int CentreY(int row) { return row * CELL_HEIGHT + CELL_HEIGHT / 2; }
 
-// A digest of every pixel of a cell (FNV-1a over the colours).
-uint32_t CellPixels(int column, int row) {
-    uint32_t hash = 2166136261u;
-    for (int y = 0; y < CELL_HEIGHT; y++)
-        for (int x = 0; x < CELL_WIDTH; x++) {
-            hash ^= ClientPixel(column * CELL_WIDTH + x, row * CELL_HEIGHT + y);
-            hash *= 16777619u;
-        }
-    return hash;
-}
-
-// The digest of a cell that is white all over.
-const uint32_t ALL_WHITE = [] {
-    uint32_t hash = 2166136261u;
-    for (int i = 0; i < CELL_WIDTH * CELL_HEIGHT; i++) {
-        hash ^= WHITE;
-        hash *= 16777619u;
-    }
-    return hash;
-}();
-
-std::string FileText(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+const uint32_t ALL_WHITE = AllWhiteCell();
 
 // Esc, then Yes: the way every script leaves the game.
 std::vector<Step> QuitSteps() {
@@ -239,15 +213,6 @@ HWND ModalTitled(const char* title) {
     E2E_CHECK(modal != nullptr);
     E2E_CHECK_EQ(pt::HostTitle(modal), std::string(title));
     return modal;
-}
-
-std::string ListText(HWND list, int index) {
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
-    E2E_CHECK(length >= 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    E2E_CHECK_EQ(SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0])), length);
-    text.resize(static_cast<size_t>(length));
-    return text;
 }
 
 void ClickCentre(HWND control) {

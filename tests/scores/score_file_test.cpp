@@ -1,7 +1,9 @@
 #include "scores/score_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -384,6 +387,51 @@ TEST_F(Rewrite, AReadOnlyLeftoverTempFileIsNoObstacle) {
     WriteScoreTable(table);
     EXPECT_TRUE(asked) << "the rewrite went through the temporary file";
     EXPECT_EQ(Get(NAME), newFile);
+    EXPECT_EQ(_access(TEMP, 0), -1);
+}
+
+// A real kill, at random moments of rewrites that never stop: whatever the
+// moment, the folder holds one whole table, the old or the new, and what a
+// kill leaves beside it does not trouble the next rewrite.
+TEST_F(ScoreFile, AProcessKilledAtAnyMomentOfARewriteLeavesOneWholeTable) {
+    const std::string first = Entry("First", "300") + Repeat(Entry("Old", "10"), 9);
+    const std::string second =
+        Entry("Second", "200") + Entry("First", "300") + Repeat(Entry("Old", "10"), 8);
+    HighScoreRecord tables[2][HIGH_SCORE_ROWS];
+    FillTable(tables[0], first);
+    FillTable(tables[1], second);
+    Put(NAME, first);
+
+    std::mt19937 rng(7);
+    int killedEarly = 0;
+    const int ROUNDS = 200;
+    for (int round = 0; round < ROUNDS; ++round) {
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                OpenScoreFile();
+                WriteScoreTable(tables[(round + i) % 2]);
+                _close(scoreFile);
+                scoreFile = -1;
+            }
+        }
+        usleep(static_cast<useconds_t>(rng() % 3000));
+        ASSERT_EQ(kill(child, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        const std::string now = Get(NAME);
+        ASSERT_TRUE(now == first || now == second)
+            << "round " << round << ": " << now.size() << " bytes";
+        if (_access(TEMP, 0) == 0) killedEarly++;
+    }
+    // The run above should have met a kill with the temporary file still there.
+    std::printf("kills that left the temporary file: %d of %d\n", killedEarly, ROUNDS);
+
+    OpenScoreFile();
+    WriteScoreTable(tables[1]);
+    EXPECT_EQ(Get(NAME), second);
     EXPECT_EQ(_access(TEMP, 0), -1);
 }
 

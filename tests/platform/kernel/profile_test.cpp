@@ -202,6 +202,14 @@ TEST_F(ProfileFile, UnreadableOrUnwritablePlacesFailWithoutDamage) {
     EXPECT_TRUE(fs::is_directory(ini));
 }
 
+TEST_F(ProfileFile, AReadOnlyFileIsNotRewritten) {
+    WriteIni("[Options]\nSounds=TRUE\n");
+    ASSERT_EQ(chmod(ini.c_str(), 0444), 0);
+    EXPECT_FALSE(WritePrivateProfileStringA("Options", "Sounds", "FALSE", "Tumbla.ini"));
+    EXPECT_EQ(ReadFile(ini), "[Options]\nSounds=TRUE\n");
+    EXPECT_EQ(Read("Options", "Sounds"), "TRUE");
+}
+
 TEST_F(ProfileFile, WritesThroughASymbolicLink) {
     fs::create_directories(folder);
     const fs::path target = scratch / "kept-elsewhere.ini";
