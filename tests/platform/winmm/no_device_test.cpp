@@ -10,7 +10,7 @@
 #include "tests/platform/winmm/wave_builder.h"
 
 namespace {
-const std::vector<unsigned char> wave = MakeWave(WaveSpec{});
+const std::vector<unsigned char> wave = MakeWave(WaveFormat{});
 }
 
 const ResourceEntry resourceTable[] = {

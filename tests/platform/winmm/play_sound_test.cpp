@@ -10,22 +10,22 @@
 
 namespace {
 
-WaveSpec LongSpec() {
-    WaveSpec s;  // three seconds, in the removal sound's format
+WaveFormat LongSpec() {
+    WaveFormat s;  // three seconds, in the removal sound's format
     s.channels = 2;
     s.rate = 11025;
     s.dataBytes = 3 * 11025 * 2;
     return s;
 }
-WaveSpec ShortSpec() {
-    WaveSpec s;  // a quarter of a second, mono, 16-bit
+WaveFormat ShortSpec() {
+    WaveFormat s;  // a quarter of a second, mono, 16-bit
     s.bits = 16;
     s.rate = 22050;
     s.dataBytes = 22050 / 4 * 2;
     return s;
 }
-WaveSpec BrokenSpec() {
-    WaveSpec s;
+WaveFormat BrokenSpec() {
+    WaveFormat s;
     s.dataSizeField = 1 << 20;
     return s;
 }

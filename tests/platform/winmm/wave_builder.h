@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-struct WaveSpec {
+struct WaveFormat {
     uint16_t format = 1;
     uint16_t channels = 1;
     uint32_t rate = 22050;
@@ -38,7 +38,7 @@ inline void PutTag(std::vector<unsigned char>& b, const char* tag) {
     b.insert(b.end(), tag, tag + 4);
 }
 
-inline std::vector<unsigned char> MakeWave(const WaveSpec& s) {
+inline std::vector<unsigned char> MakeWave(const WaveFormat& s) {
     std::vector<unsigned char> fmt, data, list;
     if (s.withFmt) {
         PutTag(fmt, "fmt ");

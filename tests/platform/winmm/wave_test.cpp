@@ -15,25 +15,25 @@ bool Parse(const std::vector<unsigned char>& bytes, WaveSound* out) {
 TEST(ParseWave, ReadsTheGameSoundFormats) {
     struct Case {
         const char* what;
-        WaveSpec spec;
+        WaveFormat format;
     };
-    WaveSpec explode;
+    WaveFormat explode;
     explode.channels = 2;
     explode.rate = 11025;
     explode.dataBytes = 61548;
-    WaveSpec applause;
+    WaveFormat applause;
     applause.rate = 22050;
     applause.dataBytes = 77825;  // odd: followed by a pad byte
-    WaveSpec applauseNoPad = applause;
+    WaveFormat applauseNoPad = applause;
     applauseNoPad.padOddData = false;
-    WaveSpec stereo16;
+    WaveFormat stereo16;
     stereo16.channels = 2;
     stereo16.bits = 16;
     stereo16.rate = 44100;
     stereo16.dataBytes = 4000;
     stereo16.fmtSize = 18;
     stereo16.listChunkFirst = true;
-    WaveSpec dataFirst = stereo16;
+    WaveFormat dataFirst = stereo16;
     dataFirst.dataBeforeFmt = true;
     const Case cases[] = {{"explode", explode},
                           {"applause", applause},
@@ -41,13 +41,13 @@ TEST(ParseWave, ReadsTheGameSoundFormats) {
                           {"16-bit stereo after an odd chunk, long fmt", stereo16},
                           {"data before fmt", dataFirst}};
     for (const Case& c : cases) {
-        const auto bytes = MakeWave(c.spec);
+        const auto bytes = MakeWave(c.format);
         WaveSound wave{};
         ASSERT_TRUE(Parse(bytes, &wave)) << c.what;
-        EXPECT_EQ(wave.channels, c.spec.channels) << c.what;
-        EXPECT_EQ(wave.rate, static_cast<int>(c.spec.rate)) << c.what;
-        EXPECT_EQ(wave.bitsPerSample, c.spec.bits) << c.what;
-        EXPECT_EQ(wave.bytes, c.spec.dataBytes) << c.what;
+        EXPECT_EQ(wave.channels, c.format.channels) << c.what;
+        EXPECT_EQ(wave.rate, static_cast<int>(c.format.rate)) << c.what;
+        EXPECT_EQ(wave.bitsPerSample, c.format.bits) << c.what;
+        EXPECT_EQ(wave.bytes, c.format.dataBytes) << c.what;
         ASSERT_GE(wave.samples, bytes.data());
         ASSERT_LE(wave.samples + wave.bytes, bytes.data() + bytes.size());
         EXPECT_EQ(wave.samples[0], 0x70) << c.what << ": points at the first sample";
@@ -76,47 +76,47 @@ TEST(ParseWave, ReadsTheShippedSoundFiles) {
 TEST(ParseWave, RejectsMalformedOrUnsupportedData) {
     struct Case {
         const char* what;
-        WaveSpec spec;
+        WaveFormat format;
     };
     std::vector<Case> cases;
     auto add = [&](const char* what, auto change) {
-        WaveSpec s;
+        WaveFormat s;
         change(s);
         cases.push_back({what, s});
     };
-    add("not RIFF", [](WaveSpec& s) { s.riff = "RIFX"; });
-    add("not WAVE", [](WaveSpec& s) { s.wave = "AVI "; });
-    add("RIFF size beyond the bytes", [](WaveSpec& s) { s.riffSizeAdjust = 1; });
-    add("RIFF size too small for WAVE", [](WaveSpec& s) { s.riffSizeField = 3; });
+    add("not RIFF", [](WaveFormat& s) { s.riff = "RIFX"; });
+    add("not WAVE", [](WaveFormat& s) { s.wave = "AVI "; });
+    add("RIFF size beyond the bytes", [](WaveFormat& s) { s.riffSizeAdjust = 1; });
+    add("RIFF size too small for WAVE", [](WaveFormat& s) { s.riffSizeField = 3; });
     add("RIFF size ending inside a chunk header",
-        [](WaveSpec& s) { s.riffSizeField = 4 + 24 + 4; });
-    add("RIFF size cutting the data", [](WaveSpec& s) { s.riffSizeAdjust = -10; });
-    add("data size beyond the chunk", [](WaveSpec& s) { s.dataSizeField = 101; });
-    add("data size near 4 GB", [](WaveSpec& s) { s.dataSizeField = 0x7fffffff; });
-    add("fmt too short", [](WaveSpec& s) { s.fmtSize = 14; });
-    add("no fmt", [](WaveSpec& s) { s.withFmt = false; });
-    add("no data", [](WaveSpec& s) { s.withData = false; });
-    add("empty data", [](WaveSpec& s) { s.dataBytes = 0; });
-    add("float samples", [](WaveSpec& s) { s.format = 3; });
-    add("extensible format", [](WaveSpec& s) { s.format = 0xfffe; });
-    add("ADPCM", [](WaveSpec& s) { s.format = 2; });
-    add("no channels", [](WaveSpec& s) { s.channels = 0; });
-    add("three channels", [](WaveSpec& s) { s.channels = 3; });
-    add("4-bit samples", [](WaveSpec& s) { s.bits = 4; });
-    add("24-bit samples", [](WaveSpec& s) { s.bits = 24; });
-    add("rate 0", [](WaveSpec& s) { s.rate = 0; });
-    add("rate beyond any device", [](WaveSpec& s) { s.rate = 1000000; });
-    add("wrong block align", [](WaveSpec& s) { s.blockAlign = 3; });
-    add("half a 16-bit frame", [](WaveSpec& s) {
+        [](WaveFormat& s) { s.riffSizeField = 4 + 24 + 4; });
+    add("RIFF size cutting the data", [](WaveFormat& s) { s.riffSizeAdjust = -10; });
+    add("data size beyond the chunk", [](WaveFormat& s) { s.dataSizeField = 101; });
+    add("data size near 4 GB", [](WaveFormat& s) { s.dataSizeField = 0x7fffffff; });
+    add("fmt too short", [](WaveFormat& s) { s.fmtSize = 14; });
+    add("no fmt", [](WaveFormat& s) { s.withFmt = false; });
+    add("no data", [](WaveFormat& s) { s.withData = false; });
+    add("empty data", [](WaveFormat& s) { s.dataBytes = 0; });
+    add("float samples", [](WaveFormat& s) { s.format = 3; });
+    add("extensible format", [](WaveFormat& s) { s.format = 0xfffe; });
+    add("ADPCM", [](WaveFormat& s) { s.format = 2; });
+    add("no channels", [](WaveFormat& s) { s.channels = 0; });
+    add("three channels", [](WaveFormat& s) { s.channels = 3; });
+    add("4-bit samples", [](WaveFormat& s) { s.bits = 4; });
+    add("24-bit samples", [](WaveFormat& s) { s.bits = 24; });
+    add("rate 0", [](WaveFormat& s) { s.rate = 0; });
+    add("rate beyond any device", [](WaveFormat& s) { s.rate = 1000000; });
+    add("wrong block align", [](WaveFormat& s) { s.blockAlign = 3; });
+    add("half a 16-bit frame", [](WaveFormat& s) {
         s.bits = 16;
         s.dataBytes = 101;
     });
-    add("half a stereo frame", [](WaveSpec& s) {
+    add("half a stereo frame", [](WaveFormat& s) {
         s.channels = 2;
         s.dataBytes = 99;
     });
     for (const Case& c : cases) {
-        const auto bytes = MakeWave(c.spec);
+        const auto bytes = MakeWave(c.format);
         WaveSound wave{nullptr, 12345, 1, 1, 8};
         EXPECT_FALSE(Parse(bytes, &wave)) << c.what;
         EXPECT_EQ(wave.bytes, 12345u) << c.what << ": output untouched";
@@ -127,7 +127,7 @@ TEST(ParseWave, RejectsMalformedOrUnsupportedData) {
 }
 
 TEST(ParseWave, RejectsEveryTruncation) {
-    const auto bytes = MakeWave(WaveSpec{});
+    const auto bytes = MakeWave(WaveFormat{});
     for (size_t size = 0; size < bytes.size(); ++size) {
         // A copy of exactly that size, so a read past it is caught by ASan.
         const std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + size);
@@ -137,10 +137,10 @@ TEST(ParseWave, RejectsEveryTruncation) {
 }
 
 TEST(ParseWave, CorruptedBytesNeverLeadOutsideTheBuffer) {
-    WaveSpec spec;
-    spec.listChunkFirst = true;
-    spec.dataBytes = 33;
-    const auto original = MakeWave(spec);
+    WaveFormat format;
+    format.listChunkFirst = true;
+    format.dataBytes = 33;
+    const auto original = MakeWave(format);
     std::mt19937 random(1234);
     int accepted = 0;
     for (int round = 0; round < 20000; ++round) {
