@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -114,9 +115,13 @@ bool Open() {
     if (state != FontState::Untried) return state == FontState::Ready;
     state = FontState::Missing;
     if (!TTF_WasInit() && TTF_Init() != 0) return false;
-    for (const char* file : kDejaVuSansFiles) {
-        font = TTF_OpenFont(file, kPixelSize);
-        if (font) break;
+    // A fontconfig configuration named in the environment is the user's
+    // explicit choice of fonts: it wins over the usual places.
+    if (std::getenv("FONTCONFIG_FILE") == nullptr) {
+        for (const char* file : kDejaVuSansFiles) {
+            font = TTF_OpenFont(file, kPixelSize);
+            if (font) break;
+        }
     }
     if (!font) font = OpenThroughFontconfig();
     if (!font) return false;

@@ -37,56 +37,7 @@ namespace pt = platform_testing;
 
 namespace {
 
-// Bananas at the top left make a group of three, the cherries below them a
-// pair; no other tile touches its own kind.
-const std::vector<std::string> BOARD = {
-    "BBAOCPAOCPAOCPAOCPAO",  //
-    "BACPAOCPAOCPAOCPAOCP",  //
-    "CCPAOCPAOCPAOCPAOCPA",  //
-    "OPAOCPAOCPAOCPAOCPAO",  //
-    "PAOCPAOCPAOCPAOCPAOC",  //
-    "AOCPAOCPAOCPAOCPAOCP",  //
-    "OCPAOCPAOCPAOCPAOCPA",  //
-    "CPAOCPAOCPAOCPAOCPAO",  //
-    "PAOCPAOCPAOCPAOCPAOC",  //
-    "AOCPAOCPAOCPAOCPAOCP",  //
-};
-
-// One pair and a lone apple: one click ends the game with a tile left.
-const std::vector<std::string> LAST_PAIR_BOARD = {
-    "....................", "....................", "....................", "....................",
-    "....................", "....................", "....................", "....................",
-    "....................", "BBA.................",
-};
-
-int CentreX(int column) { return column * CELL_WIDTH + CELL_WIDTH / 2; }
-int CentreY(int row) { return row * CELL_HEIGHT + CELL_HEIGHT / 2; }
-
-const char* const QUIT_PATTERN = "\\[quitting\\]\n$";
-
-std::vector<Step> QuitSteps() {
-    return {
-        [] { pt::PressKey(VK_ESCAPE); },
-        [] {
-            E2E_CHECK(pt::ActiveModalWindow() != nullptr);
-            Say("quitting");
-            E2E_CHECK(pt::ClickMessageBoxButton(IDYES));
-        },
-    };
-}
-
-std::vector<Step> Then(std::vector<Step> steps, const std::vector<Step>& more) {
-    steps.insert(steps.end(), more.begin(), more.end());
-    return steps;
-}
-
-HWND ModalTitled(const char* title) {
-    HWND modal = pt::ActiveModalWindow();
-    E2E_CHECK(modal != nullptr);
-    E2E_CHECK_EQ(pt::HostTitle(modal), std::string(title));
-    return modal;
-}
-
+const std::vector<std::string>& BOARD = SAMPLE_BOARD;
 // A record as the game writes a new entry.
 std::string Entry(const std::string& name, long points) {
     char score[16];

@@ -164,3 +164,47 @@ bool SoundsChecked() {
     CheckMenuItem(menu, IDM_SOUNDS, was);
     return was == MF_CHECKED;
 }
+
+const std::vector<std::string> SAMPLE_BOARD = {
+    "BBAOCPAOCPAOCPAOCPAO",  //
+    "BACPAOCPAOCPAOCPAOCP",  //
+    "CCPAOCPAOCPAOCPAOCPA",  //
+    "OPAOCPAOCPAOCPAOCPAO",  //
+    "PAOCPAOCPAOCPAOCPAOC",  //
+    "AOCPAOCPAOCPAOCPAOCP",  //
+    "OCPAOCPAOCPAOCPAOCPA",  //
+    "CPAOCPAOCPAOCPAOCPAO",  //
+    "PAOCPAOCPAOCPAOCPAOC",  //
+    "AOCPAOCPAOCPAOCPAOCP",  //
+};
+
+const std::vector<std::string> LAST_PAIR_BOARD = {
+    "....................", "....................", "....................", "....................",
+    "....................", "....................", "....................", "....................",
+    "....................", "BBA.................",
+};
+
+const char* const QUIT_PATTERN = "\\[quitting\\]\n$";
+
+std::vector<Step> QuitSteps() {
+    return {
+        [] { platform_testing::PressKey(VK_ESCAPE); },
+        [] {
+            E2E_CHECK(platform_testing::ActiveModalWindow() != nullptr);
+            Say("quitting");
+            E2E_CHECK(platform_testing::ClickMessageBoxButton(IDYES));
+        },
+    };
+}
+
+std::vector<Step> Then(std::vector<Step> steps, const std::vector<Step>& more) {
+    steps.insert(steps.end(), more.begin(), more.end());
+    return steps;
+}
+
+HWND ModalTitled(const char* title) {
+    HWND modal = platform_testing::ActiveModalWindow();
+    E2E_CHECK(modal != nullptr);
+    E2E_CHECK_EQ(platform_testing::HostTitle(modal), std::string(title));
+    return modal;
+}

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/windef.h"
+#include "rules/board.h"
 
 using Step = std::function<void()>;
 
@@ -58,6 +59,24 @@ void Say(const std::string& text);
 // C cherries, P pear, O orange, '.' empty.
 void SetBoard(const std::vector<std::string>& rows);
 std::vector<std::string> BoardRows();
+// Bananas at the top left make a group of three, the cherries below them a
+// pair; no other tile touches its own kind.
+extern const std::vector<std::string> SAMPLE_BOARD;
+// One pair at the bottom left and a lone apple: one click ends the game with
+// a tile left on the board.
+extern const std::vector<std::string> LAST_PAIR_BOARD;
+
+// A cell's centre in client pixels.
+inline int CentreX(int column) { return column * CELL_WIDTH + CELL_WIDTH / 2; }
+inline int CentreY(int row) { return row * CELL_HEIGHT + CELL_HEIGHT / 2; }
+
+// Esc, then Yes: the way every script leaves the game. Its death test then
+// expects exit code 0 and QUIT_PATTERN as the last words on standard error.
+std::vector<Step> QuitSteps();
+extern const char* const QUIT_PATTERN;
+std::vector<Step> Then(std::vector<Step> steps, const std::vector<Step>& more);
+// The modal window on top, which must carry the given title.
+HWND ModalTitled(const char* title);
 // Asks the main window to repaint, as the window manager would.
 void Repaint();
 std::string Title();

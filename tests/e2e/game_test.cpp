@@ -20,47 +20,9 @@ namespace {
 
 const uint32_t WHITE = 0xFFFFFF;
 
-// A board where the bananas at the top left form a group of three, the
-// cherries below them a pair, and nothing else touches its own kind.
-const std::vector<std::string> BOARD = {
-    "BBAOCPAOCPAOCPAOCPAO",  //
-    "BACPAOCPAOCPAOCPAOCP",  //
-    "CCPAOCPAOCPAOCPAOCPA",  //
-    "OPAOCPAOCPAOCPAOCPAO",  //
-    "PAOCPAOCPAOCPAOCPAOC",  //
-    "AOCPAOCPAOCPAOCPAOCP",  //
-    "OCPAOCPAOCPAOCPAOCPA",  //
-    "CPAOCPAOCPAOCPAOCPAO",  //
-    "PAOCPAOCPAOCPAOCPAOC",  //
-    "AOCPAOCPAOCPAOCPAOCP",  //
-};
-
-// Cell centre in client pixels.
-int CentreX(int column) { return column * CELL_WIDTH + CELL_WIDTH / 2; }
-int CentreY(int row) { return row * CELL_HEIGHT + CELL_HEIGHT / 2; }
+const std::vector<std::string>& BOARD = SAMPLE_BOARD;
 
 const uint32_t ALL_WHITE = AllWhiteCell();
-
-// Esc, then Yes: the way every script leaves the game.
-std::vector<Step> QuitSteps() {
-    return {
-        [] { pt::PressKey(VK_ESCAPE); },
-        [] {
-            HWND box = pt::ActiveModalWindow();
-            E2E_CHECK(box != nullptr);
-            Say("quitting");
-            E2E_CHECK(pt::ClickMessageBoxButton(IDYES));
-        },
-    };
-}
-
-std::vector<Step> Then(std::vector<Step> steps, std::vector<Step> more) {
-    steps.insert(steps.end(), more.begin(), more.end());
-    return steps;
-}
-
-// Every script must end with the program's own exit code 0 after its last step.
-const char* const QUIT_PATTERN = "\\[quitting\\]\n$";
 
 TEST(GameDeathTest, StartsWithAFreshBoardTitleAndScoreFile) {
     EXPECT_EXIT(RunGame(Then({[] {
@@ -197,22 +159,6 @@ TEST(GameDeathTest, ClosingTheWindowEndsWithoutAQuestion) {
                     pt::RequestClose(mainWindow);
                 }}),
                 ::testing::ExitedWithCode(0), "\\[closing\\]\n$");
-}
-
-// Only the pair at the bottom left can go; the apple after it is left alone,
-// so one click ends the game with a tile on the board.
-const std::vector<std::string> LAST_PAIR_BOARD = {
-    "....................", "....................", "....................", "....................",
-    "....................", "....................", "....................", "....................",
-    "....................", "BBA.................",
-};
-
-// The modal window on top, which must carry the given title.
-HWND ModalTitled(const char* title) {
-    HWND modal = pt::ActiveModalWindow();
-    E2E_CHECK(modal != nullptr);
-    E2E_CHECK_EQ(pt::HostTitle(modal), std::string(title));
-    return modal;
 }
 
 void ClickCentre(HWND control) {
