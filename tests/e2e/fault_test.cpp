@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -466,12 +467,19 @@ ProgramRun RunProgram(const std::filesystem::path& folder, const std::vector<std
         _exit(121);
     }
     close(pipeFds[1]);
-    for (int waited = 0; waited < 1000; waited++) {
+    // Ten seconds by the clock: once the pipe is at its end, poll returns at
+    // once, so counting rounds would not measure any time.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    bool pipeOpen = true;
+    while (std::chrono::steady_clock::now() < deadline) {
         pollfd p{pipeFds[0], POLLIN, 0};
-        if (poll(&p, 1, 10) > 0) {
+        if (pipeOpen && poll(&p, 1, 10) > 0) {
             char buffer[512];
             const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
             if (got > 0) run.errors.append(buffer, static_cast<size_t>(got));
+            if (got <= 0) pipeOpen = false;
+        } else if (!pipeOpen) {
+            usleep(10000);
         }
         if (waitpid(child, &run.status, WNOHANG) == child) {
             char buffer[512];
