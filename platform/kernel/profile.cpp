@@ -1,5 +1,5 @@
-// Profile files as the game uses them: one setting read at start-up and
-// written on every toggle (Tumbla.ini, [Options], Sounds).
+// Profile files: named sections of key=value lines, read and written one
+// value at a time.
 //
 // A bare file name lives in $XDG_CONFIG_HOME/tumbla/ (else ~/.config/tumbla/),
 // where a per-user setting belongs on this host; a name with a '/' is a path.

@@ -44,8 +44,7 @@ const char* ControlClassForAtom(uint16_t atom) {
 void NotifyParent(HWND control, UINT code) {
     Window* w = Lookup(control);
     if (!w || !w->parent) return;
-    SendMessageA(w->parent, WM_COMMAND, TUMBLA_MAKEWPARAM(w->id, code),
-                 reinterpret_cast<LPARAM>(control));
+    SendMessageA(w->parent, WM_COMMAND, MAKEWPARAM(w->id, code), reinterpret_cast<LPARAM>(control));
 }
 
 RECT ControlFrameRect(HWND control) {

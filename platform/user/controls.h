@@ -32,9 +32,6 @@
 #define SS_RIGHT 0x00000002L
 #define VK_PRIOR 0x21
 #define VK_NEXT 0x22
-#define TUMBLA_MAKEWPARAM(low, high)                                                  \
-    (static_cast<WPARAM>((static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16) | \
-                         static_cast<uint16_t>(low)))
 
 namespace user {
 

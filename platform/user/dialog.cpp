@@ -81,7 +81,7 @@ void MoveFocus(HWND dialog, bool back) {
 }
 
 void Command(HWND dialog, int id) {
-    SendMessageA(dialog, WM_COMMAND, TUMBLA_MAKEWPARAM(id, BN_CLICKED),
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
