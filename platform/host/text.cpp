@@ -1,10 +1,11 @@
 #include "platform/host/text.h"
 
-#include <SDL.h>
-#include <SDL_ttf.h>
 #include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -18,7 +19,8 @@ constexpr int kPixelSize = 11;
 struct Glyph {
     bool ready;
     int advance;
-    int left;  // where the mask starts relative to the pen
+    int left;  // where the mask starts right of the pen
+    int top;   // where the mask starts below the line's top
     int width;
     int height;
     std::vector<uint8_t> alpha;  // coverage, row after row
@@ -27,7 +29,8 @@ struct Glyph {
 enum class FontState { Untried, Ready, Missing };
 
 FontState state = FontState::Untried;
-TTF_Font* font = nullptr;
+FT_Library library = nullptr;
+FT_Face font = nullptr;
 FontMetrics metrics{};
 Glyph glyphs[256];
 
@@ -96,14 +99,25 @@ const char* const kDejaVuSansFiles[] = {
     "/usr/share/fonts/dejavu/DejaVuSans.ttf",             // openSUSE, Alpine
 };
 
-TTF_Font* OpenThroughFontconfig() {
+// A scalable face at the layer's size, or null.
+FT_Face OpenFace(const char* file) {
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, file, 0, &face) != 0) return nullptr;
+    if (!FT_IS_SCALABLE(face) || FT_Set_Pixel_Sizes(face, 0, kPixelSize) != 0) {
+        FT_Done_Face(face);
+        return nullptr;
+    }
+    return face;
+}
+
+FT_Face OpenThroughFontconfig() {
     Fontconfig fc{};
     if (!LoadFontconfig(&fc)) return nullptr;
-    TTF_Font* opened = nullptr;
+    FT_Face opened = nullptr;
     for (const char* family : {"DejaVu Sans", "sans-serif"}) {
         std::string file = FindFontFile(fc, family);
         if (file.empty()) continue;
-        opened = TTF_OpenFont(file.c_str(), kPixelSize);
+        opened = OpenFace(file.c_str());
         if (opened) break;
     }
     // Nothing else asks fontconfig anything: let its caches go.
@@ -111,57 +125,66 @@ TTF_Font* OpenThroughFontconfig() {
     return opened;
 }
 
+const Glyph& GlyphFor(unsigned char c);
+
+// 26.6 fixed point to whole pixels, rounding up.
+int CeilPixels(FT_Pos value) { return static_cast<int>((value + 63) >> 6); }
+
 bool Open() {
     if (state != FontState::Untried) return state == FontState::Ready;
     state = FontState::Missing;
-    if (!TTF_WasInit() && TTF_Init() != 0) return false;
+    if (FT_Init_FreeType(&library) != 0) return false;
     // A fontconfig configuration named in the environment is the user's
     // explicit choice of fonts: it wins over the usual places.
     if (std::getenv("FONTCONFIG_FILE") == nullptr) {
         for (const char* file : kDejaVuSansFiles) {
-            font = TTF_OpenFont(file, kPixelSize);
+            font = OpenFace(file);
             if (font) break;
         }
     }
     if (!font) font = OpenThroughFontconfig();
-    if (!font) return false;
-    TTF_SetFontHinting(font, TTF_HINTING_NORMAL);
-    metrics.height = TTF_FontHeight(font);
-    metrics.ascent = TTF_FontAscent(font);
+    if (!font) {
+        FT_Done_FreeType(library);
+        library = nullptr;
+        return false;
+    }
+    // The line: the design ascent rounded up above the baseline, the whole
+    // design height rounded up.
+    FT_Fixed scale = font->size->metrics.y_scale;
+    metrics.ascent = CeilPixels(FT_MulFix(font->ascender, scale));
+    metrics.height = CeilPixels(FT_MulFix(font->ascender - font->descender, scale));
     // Windows' average width: the mean over the 52 letters.
-    const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     int w = 0;
-    TTF_SizeText(font, letters, &w, nullptr);
+    for (char c = 'A'; c <= 'Z'; ++c) w += GlyphFor(static_cast<unsigned char>(c)).advance;
+    for (char c = 'a'; c <= 'z'; ++c) w += GlyphFor(static_cast<unsigned char>(c)).advance;
     metrics.averageWidth = (w + 26) / 52;
     state = FontState::Ready;
     return true;
 }
 
+// Latin-1 bytes are the first 256 code points. A glyph is hinted and
+// rendered with 256 levels of coverage; the mask keeps what reaches below
+// the line (an underscore's bar sits just under it), callers clip.
 const Glyph& GlyphFor(unsigned char c) {
     Glyph& g = glyphs[c];
     if (g.ready) return g;
     g.ready = true;
-    Uint32 code = c;
     if (c < 0x20 || c == 0x7F) return g;
-    int minx = 0, maxx = 0, miny = 0, maxy = 0, advance = 0;
-    if (TTF_GlyphMetrics32(font, code, &minx, &maxx, &miny, &maxy, &advance) != 0) return g;
-    g.advance = advance;
-    SDL_Surface* rendered = TTF_RenderGlyph32_Blended(font, code, SDL_Color{255, 255, 255, 255});
-    if (!rendered) return g;
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(rendered);
-    if (!argb) return g;
-    g.left = minx < 0 ? minx : 0;
-    g.width = argb->w;
-    g.height = argb->h;
+    if (FT_Load_Char(font, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0) return g;
+    FT_GlyphSlot slot = font->glyph;
+    g.advance = CeilPixels(slot->advance.x);
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return g;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.num_grays != 256) return g;
+    g.left = slot->bitmap_left;
+    g.top = metrics.ascent - slot->bitmap_top;
+    g.width = static_cast<int>(bitmap.width);
+    g.height = static_cast<int>(bitmap.rows);
     g.alpha.resize(static_cast<size_t>(g.width) * static_cast<size_t>(g.height));
     for (int y = 0; y < g.height; ++y) {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(
-            static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
-        for (int x = 0; x < g.width; ++x)
-            g.alpha[static_cast<size_t>(y * g.width + x)] = row[x] >> 24;
+        const uint8_t* row = bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch;
+        std::copy(row, row + g.width, g.alpha.begin() + static_cast<ptrdiff_t>(y) * g.width);
     }
-    SDL_FreeSurface(argb);
     return g;
 }
 
@@ -204,7 +227,7 @@ void DrawText(const Framebuffer& target, int x, int y, const char* text, int len
         const Glyph& g = GlyphFor(static_cast<unsigned char>(text[i]));
         int left = pen + g.left;
         for (int gy = 0; gy < g.height; ++gy) {
-            int py = y + gy;
+            int py = y + g.top + gy;
             if (py < clipTop || py >= clipBottom) continue;
             uint32_t* row = target.pixels + static_cast<ptrdiff_t>(py) * target.pitch;
             const uint8_t* mask = g.alpha.data() + static_cast<size_t>(gy * g.width);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -160,6 +161,46 @@ TEST_F(HostTest, TextDrawsInItsColourOnlyInsideTheClip) {
         }
     }
     EXPECT_GT(red, 20);
+}
+
+// Rows a single character inks when drawn with the line's top at row 4.
+struct Ink {
+    int top = 1000, bottom = -1, left = 1000;
+};
+
+Ink InkOf(const char* text) {
+    std::vector<uint32_t> pixels(40 * 30, 0xFFFFFF);
+    host::Framebuffer fb{pixels.data(), 40, 40, 30};
+    host::DrawText(fb, 10, 4, text, 1, 0x000000, host::Rect{0, 0, 40, 30});
+    Ink ink;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            if (pixels[static_cast<size_t>(y * 40 + x)] == 0xFFFFFFu) continue;
+            ink.top = std::min(ink.top, y - 4);
+            ink.bottom = std::max(ink.bottom, y - 4);
+            ink.left = std::min(ink.left, x - 10);
+        }
+    }
+    return ink;
+}
+
+TEST_F(HostTest, GlyphsSitOnTheBaselineAndUnderscoresStayVisible) {
+    ASSERT_TRUE(host::TextAvailable());
+    const int baseline = host::TextMetrics().ascent;  // first row below the baseline
+    Ink h = InkOf("H");
+    EXPECT_EQ(h.bottom, baseline - 1);
+    EXPECT_GE(h.top, 0);
+    EXPECT_GE(h.left, 0);
+    Ink g = InkOf("g");
+    EXPECT_LT(g.top, baseline);
+    EXPECT_GE(g.bottom, baseline);
+    EXPECT_LT(g.bottom, host::TextMetrics().height);
+    // The underscore's bar lies under the baseline, at the line's foot or
+    // just below it: it must still be drawn.
+    Ink underscore = InkOf("_");
+    EXPECT_GE(underscore.top, baseline);
+    EXPECT_LE(underscore.bottom, host::TextMetrics().height + 1);
+    EXPECT_GT(host::TextWidth("_", 1), 0);
 }
 
 }  // namespace
