@@ -193,7 +193,7 @@ TEST(FaultDeathTest, AScoreFileDeletedDuringPlayIsCreatedAnewAtTheEndOfTheGame) 
     steps = Then(steps, EndAGameAs("Ann", [](HWND) {
                      std::string expected = Entry("Ann", 10);
                      for (int i = 1; i < 10; i++) expected += BLANK_ROW;
-                     E2E_CHECK(FileText("TUMBLA.HSC") == expected);
+                     E2E_CHECK(test_files::ReadBytes("TUMBLA.HSC") == expected);
                  }));
     EXPECT_EXIT(RunGame(Then(steps, QuitSteps())), ::testing::ExitedWithCode(0), QUIT_PATTERN);
 }
@@ -208,7 +208,7 @@ TEST(FaultDeathTest, AScoreFileMadeReadOnlyDuringPlayIsMadeWritableAndTheScoreSa
                      // The equal score goes below the first one.
                      std::string expected = Entry("First", 10) + Entry("Second", 10);
                      for (int i = 2; i < 10; i++) expected += BLANK_ROW;
-                     E2E_CHECK(FileText("TUMBLA.HSC") == expected);
+                     E2E_CHECK(test_files::ReadBytes("TUMBLA.HSC") == expected);
                      E2E_CHECK(OwnerMayWrite("TUMBLA.HSC"));
                  }));
     EXPECT_EXIT(RunGame(Then(steps, QuitSteps())), ::testing::ExitedWithCode(0), QUIT_PATTERN);
@@ -310,7 +310,7 @@ TEST_P(IniFault, SoundsStillToggleForTheRunningGame) {
             } else if (c.folder) {
                 E2E_CHECK(std::filesystem::is_directory(IniPath()));
             } else {
-                E2E_CHECK(FileText(IniPath().c_str()) == c.bytes);
+                E2E_CHECK(test_files::ReadBytes(IniPath().c_str()) == c.bytes);
             }
             if (toggle < 3) E2E_CHECK(pt::ChooseMenuItem(mainWindow, IDM_SOUNDS));
         });
@@ -417,7 +417,7 @@ TEST(FaultDeathTest, WithoutAnyFontMenusAndDialogsWorkWithoutText) {
     steps = Then(steps, EndAGameAs("Bob", [](HWND table) {
                      std::string expected = Entry("Bob", 10);
                      for (int i = 1; i < 10; i++) expected += BLANK_ROW;
-                     E2E_CHECK(FileText("TUMBLA.HSC") == expected);
+                     E2E_CHECK(test_files::ReadBytes("TUMBLA.HSC") == expected);
                      E2E_CHECK_EQ(ListText(GetDlgItem(table, IDC_NAMES_LIST), 0),
                                   std::string("Bob       "));
                  }));

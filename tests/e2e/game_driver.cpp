@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/testing.h"
 #include "platform/win32.h"
@@ -141,11 +139,6 @@ uint32_t AllWhiteCell(int step) {
             hash *= 16777619u;
         }
     return hash;
-}
-
-std::string FileText(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string ListText(HWND list, int index) {

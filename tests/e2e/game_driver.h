@@ -13,6 +13,7 @@
 
 #include "platform/windef.h"
 #include "rules/board.h"
+#include "tests/support/file_bytes.h"
 
 using Step = std::function<void()>;
 
@@ -86,8 +87,6 @@ uint32_t ClientPixel(int x, int y);
 uint32_t CellPixels(int column, int row, int step = 1);
 // The digest of a cell that is white all over, as an empty cell is drawn.
 uint32_t AllWhiteCell(int step = 1);
-// A whole file's bytes; empty when it cannot be read.
-std::string FileText(const char* name);
 // Whether "&Sounds" carries its check mark.
 bool SoundsChecked();
 // One line of a list box.

@@ -31,7 +31,8 @@ TEST(GameDeathTest, StartsWithAFreshBoardTitleAndScoreFile) {
                                  E2E_CHECK(GetClientRect(mainWindow, &client));
                                  E2E_CHECK_EQ(client.right - client.left, 600);
                                  E2E_CHECK_EQ(client.bottom - client.top, 400);
-                                 E2E_CHECK_EQ(FileText("TUMBLA.HSC"), std::string(399, ' '));
+                                 E2E_CHECK_EQ(test_files::ReadBytes("TUMBLA.HSC"),
+                                              std::string(399, ' '));
                                  // A dealt board holds only tiles.
                                  for (int i = 0; i < BOARD_CELLS; i++) {
                                      E2E_CHECK(gameState.board[i] >= 0 && gameState.board[i] < 5);
@@ -235,7 +236,8 @@ TEST(GameDeathTest, HighScoresOnAFreshFileListTenEmptyLines) {
                                   E2E_CHECK(pt::ActiveModalWindow() == nullptr);
                                   E2E_CHECK(IsWindowEnabled(mainWindow));
                                   // Showing the table leaves the fresh file as it was.
-                                  E2E_CHECK_EQ(FileText("TUMBLA.HSC"), std::string(399, ' '));
+                                  E2E_CHECK_EQ(test_files::ReadBytes("TUMBLA.HSC"),
+                                               std::string(399, ' '));
                               }},
                              QuitSteps())),
                 ::testing::ExitedWithCode(0), QUIT_PATTERN);
@@ -275,8 +277,8 @@ std::vector<Step> PlayToTheEndAsChampion() {
             std::string blank = std::string(20, ' ') + std::string(1, '\0');
             std::string expected = row0;
             for (int i = 1; i < 10; i++) expected += blank;
-            E2E_CHECK_EQ(FileText("TUMBLA.HSC").size(), static_cast<size_t>(210));
-            E2E_CHECK(FileText("TUMBLA.HSC") == expected);
+            E2E_CHECK_EQ(test_files::ReadBytes("TUMBLA.HSC").size(), static_cast<size_t>(210));
+            E2E_CHECK(test_files::ReadBytes("TUMBLA.HSC") == expected);
             HWND names = GetDlgItem(table, IDC_NAMES_LIST);
             HWND scores = GetDlgItem(table, IDC_SCORES_LIST);
             E2E_CHECK_EQ(ListText(names, 0), std::string("Champio   "));
@@ -305,7 +307,7 @@ TEST(GameDeathTest, AGameEndsThroughTheNameAndTableDialogsAndYesDealsAgain) {
                                        E2E_CHECK_EQ(Title(), std::string("Tumbla - 0 points"));
                                        for (int i = 0; i < BOARD_CELLS; i++)
                                            E2E_CHECK(gameState.board[i] < EMPTY_CELL);
-                                       E2E_CHECK_EQ(FileText("TUMBLA.HSC").size(),
+                                       E2E_CHECK_EQ(test_files::ReadBytes("TUMBLA.HSC").size(),
                                                     static_cast<size_t>(210));
                                    }}),
                              QuitSteps())),

@@ -341,7 +341,7 @@ void Monkey::CheckInvariants() {
 }
 
 void Monkey::CheckScoreFile() {
-    const std::string bytes = FileText("TUMBLA.HSC");
+    const std::string bytes = test_files::ReadBytes("TUMBLA.HSC");
     if (!fileWritten) {
         E2E_CHECK(bytes == std::string(399, ' '));
         return;
@@ -973,7 +973,7 @@ const char* const QUIT_PATTERN = "\\[quitting\\]\n$";
 void PrintReport() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string folder = std::string(info->test_suite_name()) + "." + info->name();
-    const std::string report = FileText((folder + "/monkey_report.txt").c_str());
+    const std::string report = test_files::ReadBytes((folder + "/monkey_report.txt").c_str());
     EXPECT_FALSE(report.empty());
     std::fprintf(stderr, "%s", report.c_str());
 }

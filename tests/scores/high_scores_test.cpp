@@ -4,8 +4,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "rules/board.h"
 #include "scores/score_file.h"
 #include "shell/app.h"
+#include "tests/support/file_bytes.h"
 
 // The dialogs are played by a script: the name dialog "types" a name and
 // presses a key, the table dialog records what its lists were given.
@@ -98,15 +97,6 @@ std::string Row(const std::string& name10, long points) {
     return name10 + score + "\0\0"s;
 }
 
-std::string FileBytes() {
-    std::ifstream in(NAME, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Put(const std::string& bytes) {
-    std::ofstream(NAME, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 class HighScores : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -168,8 +158,8 @@ TEST_F(HighScores, WorkedExampleFromAFreshFile) {
     ASSERT_EQ(champion, std::string(reinterpret_cast<const char*>(expectedRow), 21));
     std::string expected = champion;
     for (int i = 0; i < 9; i++) expected += BLANK;
-    EXPECT_EQ(FileBytes(), expected);
-    ASSERT_EQ(FileBytes().size(), 210u);
+    EXPECT_EQ(test_files::ReadBytes(NAME), expected);
+    ASSERT_EQ(test_files::ReadBytes(NAME).size(), 210u);
     EXPECT_EQ(script.names[0], "Champio   ");
     EXPECT_EQ(script.scores[0], "     1234");
     for (int i = 1; i < 10; i++) {
@@ -186,11 +176,11 @@ TEST_F(HighScores, WorkedExampleFromAFreshFile) {
     EXPECT_EQ(script.log[0], "applause");
     EXPECT_EQ(script.log[1], "title Tumbla - 1230 points");
     EXPECT_EQ(script.log[2], "dialog 107");
-    EXPECT_EQ(FileBytes().substr(21, 21), Row("Ace       ", 1230));
+    EXPECT_EQ(test_files::ReadBytes(NAME).substr(21, 21), Row("Ace       ", 1230));
 
     // A third game with exactly 1234 goes below the first 1234.
     EndGame(1234, false, "Bo");
-    const std::string file = FileBytes();
+    const std::string file = test_files::ReadBytes(NAME);
     EXPECT_EQ(file.substr(0, 21), champion);
     EXPECT_EQ(file.substr(21, 21), Row("Bo        ", 1234));
     EXPECT_EQ(file.substr(42, 21), Row("Ace       ", 1230));
@@ -208,10 +198,10 @@ std::string TableOf(const std::vector<long>& points) {
 
 TEST_F(HighScores, AScoreThatQualifiesNowhereLeavesEverythingAlone) {
     const std::string table = TableOf({900, 800, 700, 600, 500, 400, 300, 200, 100, 50});
-    Put(table);
+    test_files::WriteBytes(NAME, table);
     EndGame(50, false, "Nobody");
     EXPECT_TRUE(script.log.empty());
-    EXPECT_EQ(FileBytes(), table);
+    EXPECT_EQ(test_files::ReadBytes(NAME), table);
 
     // A blank table never takes a score of 0.
     std::filesystem::remove(NAME);
@@ -227,9 +217,9 @@ TEST_F(HighScores, PlacementInTheTable) {
     } cases[] = {{51, 9}, {901, 0}, {550, 4}, {800, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.points);
-        Put(TableOf(base));
+        test_files::WriteBytes(NAME, TableOf(base));
         EndGame(c.points, false, "New");
-        const std::string file = FileBytes();
+        const std::string file = test_files::ReadBytes(NAME);
         ASSERT_EQ(file.size(), 210u);
         const std::string old = TableOf(base);
         // Rows above stay, the new row sits at its place, rows below moved down one.
@@ -253,7 +243,7 @@ TEST_F(HighScores, NameDialogKeys) {
         SCOPED_TRACE(c.typed);
         std::filesystem::remove(NAME);
         EndGame(10, false, c.typed, c.key);
-        EXPECT_EQ(FileBytes().substr(0, 21), Row(c.stored, 10));
+        EXPECT_EQ(test_files::ReadBytes(NAME).substr(0, 21), Row(c.stored, 10));
         EXPECT_STREQ(playerName, c.stored);
     }
 }
@@ -262,7 +252,7 @@ TEST_F(HighScores, DisplayLeavesOutZeroBytesAndShowsOddRows) {
     // Row 0: a zero byte inside the name shifts the split between the columns.
     const std::string row0 = "Ab\0cdefghij"s + "12345678" + "\0\0"s;
     ASSERT_EQ(row0.size(), 21u);
-    Put(row0 + TableOf({7, 6, 5, 4, 3, 2, 1, 0, 0}));
+    test_files::WriteBytes(NAME, row0 + TableOf({7, 6, 5, 4, 3, 2, 1, 0, 0}));
     ShowTable();
     EXPECT_EQ(script.names[0], "Abcdefghij");
     EXPECT_EQ(script.scores[0], "12345678");
@@ -271,7 +261,7 @@ TEST_F(HighScores, DisplayLeavesOutZeroBytesAndShowsOddRows) {
 }
 
 TEST_F(HighScores, EmptyOrUnopenableFileShowsEmptyCells) {
-    Put("");
+    test_files::WriteBytes(NAME, "");
     ShowTable();
     EXPECT_EQ(script.names, std::vector<std::string>(10, ""));
     // A failed open: the table still comes up, with nothing in it.
@@ -285,19 +275,20 @@ TEST_F(HighScores, ADialogThatCannotBeShownLeavesNothingBehind) {
     script.dialogsFail = true;
     EndGame(100, false, "Ghost");
     // The score is still saved: the name is whatever the last dialog left.
-    EXPECT_EQ(FileBytes().substr(10, 11), "      100\0\0"s);
+    EXPECT_EQ(test_files::ReadBytes(NAME).substr(10, 11), "      100\0\0"s);
     ShowTable();
     EXPECT_EQ(highScoresShowing, 0);
 }
 
 TEST_F(HighScores, HugeScoreTextsInTheFileDoNotOverflow) {
-    Put(Row("Big       ", 0).replace(10, 9, "999999999") + TableOf({5, 4, 3, 2, 1, 0, 0, 0, 0}));
-    std::string bytes = FileBytes();
+    test_files::WriteBytes(NAME, Row("Big       ", 0).replace(10, 9, "999999999") +
+                                     TableOf({5, 4, 3, 2, 1, 0, 0, 0, 0}));
+    std::string bytes = test_files::ReadBytes(NAME);
     bytes.replace(10, 10, "9999999999");  // ten digits: more than 32 bits hold
-    Put(bytes);
+    test_files::WriteBytes(NAME, bytes);
     // Ten nines count as the largest score there is, so the new one goes below.
     EndGame(999999999, false, "Max");
-    EXPECT_EQ(FileBytes().substr(21, 21), Row("Max       ", 999999999));
+    EXPECT_EQ(test_files::ReadBytes(NAME).substr(21, 21), Row("Max       ", 999999999));
 }
 
 }  // namespace

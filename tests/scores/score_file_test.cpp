@@ -10,14 +10,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/crt.h"
 #include "scores/score_file_testing.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -55,16 +54,6 @@ protected:
 
     std::filesystem::path home;
 };
-
-void Put(const char* name, const std::string& bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string Get(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool OwnerMayWrite(const char* name) {
     struct stat info {};
@@ -120,26 +109,26 @@ int ScoreOf(const std::string& tableBytes, int row) {
 TEST_F(ScoreFile, StartWithoutAFileCreates399Spaces) {
     EnsureScoreFile();
     EXPECT_EQ(scoreFileFresh, 1);
-    EXPECT_EQ(Get(NAME), std::string(399, ' '));
+    EXPECT_EQ(test_files::ReadBytes(NAME), std::string(399, ' '));
     EXPECT_TRUE(OwnerMayWrite(NAME));
 }
 
 TEST_F(ScoreFile, StartWithAWritableFileLeavesItUntouched) {
     // Not even the trailing 0x1A that any text-mode open would cut.
     const std::string content = Entry("Ace", "50") + "\x1A";
-    Put(NAME, content);
+    test_files::WriteBytes(NAME, content);
     EnsureScoreFile();
     EXPECT_EQ(scoreFileFresh, 0);
-    EXPECT_EQ(Get(NAME), content);
+    EXPECT_EQ(test_files::ReadBytes(NAME), content);
 }
 
 TEST_F(ScoreFile, StartWithAReadOnlyFileKeepsItAndShowsTheTableEmpty) {
     const std::string content = Entry("Ace", "50") + "\x1A";
-    Put(NAME, content);
+    test_files::WriteBytes(NAME, content);
     ASSERT_EQ(chmod(NAME, 0444), 0);
     EnsureScoreFile();
     EXPECT_EQ(scoreFileFresh, 1);
-    EXPECT_EQ(Get(NAME), content);
+    EXPECT_EQ(test_files::ReadBytes(NAME), content);
     EXPECT_FALSE(OwnerMayWrite(NAME));
 }
 
@@ -178,7 +167,7 @@ void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.what; }
 class ReadTable : public ScoreFile, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(ReadTable, GivesTheRowsAsStored) {
-    Put(NAME, GetParam().file);
+    test_files::WriteBytes(NAME, GetParam().file);
     EXPECT_EQ(OpenAndReadTable(), GetParam().table);
 }
 
@@ -255,13 +244,13 @@ TEST_F(ScoreFile, TheStartUpFileScoresZeroInEveryRow) {
 }
 
 TEST_F(ScoreFile, ATrailingCtrlZIsGoneAfterTheOpen) {
-    Put(NAME, Repeat(BLANK_ROW, 10) + "\x1A");
+    test_files::WriteBytes(NAME, Repeat(BLANK_ROW, 10) + "\x1A");
     OpenAndReadTable();
-    EXPECT_EQ(Get(NAME).size(), 210u);
+    EXPECT_EQ(test_files::ReadBytes(NAME).size(), 210u);
 }
 
 TEST_F(ScoreFile, ReadingWithoutAnOpenFileGivesBlankRows) {
-    Put(NAME, Repeat(Entry("Ace", "50"), 10));
+    test_files::WriteBytes(NAME, Repeat(Entry("Ace", "50"), 10));
     ASSERT_EQ(chmod(NAME, 0444), 0);
     OpenScoreFile();
     ASSERT_EQ(scoreFile, -1);
@@ -275,7 +264,7 @@ TEST_F(ScoreFile, MakeWritableClearsTheReadOnlyAttributeAndCreatesNothing) {
     MakeScoreFileWritable();
     EXPECT_EQ(_access(NAME, 0), -1);
 
-    Put(NAME, "x");
+    test_files::WriteBytes(NAME, "x");
     ASSERT_EQ(chmod(NAME, 0444), 0);
     OpenScoreFile();
     EXPECT_EQ(scoreFile, -1);
@@ -283,7 +272,7 @@ TEST_F(ScoreFile, MakeWritableClearsTheReadOnlyAttributeAndCreatesNothing) {
     EXPECT_EQ(_access(NAME, 6), 0);
     OpenScoreFile();
     EXPECT_NE(scoreFile, -1);
-    EXPECT_EQ(Get(NAME), "x");
+    EXPECT_EQ(test_files::ReadBytes(NAME), "x");
 }
 
 // The first game on a fresh file ends with 1234 points for "Champio".
@@ -303,7 +292,7 @@ TEST_F(ScoreFile, TheFirstEntryRewritesTheFileAs210Bytes) {
         "\x43\x68\x61\x6D\x70\x69\x6F\x20\x20\x20\x20\x20\x20\x20\x20\x31\x32"
         "\x33\x34\x00\x00"s;
     // The 399 bytes of the start-up file are gone too.
-    EXPECT_EQ(Get(NAME), row0 + Repeat(BLANK_ROW, 9));
+    EXPECT_EQ(test_files::ReadBytes(NAME), row0 + Repeat(BLANK_ROW, 9));
     EXPECT_EQ(_access(TEMP, 0), -1);
     EXPECT_TRUE(OwnerMayWrite(NAME));
 
@@ -316,12 +305,12 @@ TEST_F(ScoreFile, TheFirstEntryRewritesTheFileAs210Bytes) {
 }
 
 TEST_F(ScoreFile, RewritingAReadOnlyFileLeavesItWritable) {
-    Put(NAME, Repeat(BLANK_ROW, 10));
+    test_files::WriteBytes(NAME, Repeat(BLANK_ROW, 10));
     HighScoreRecord table[HIGH_SCORE_ROWS];
     FillTable(table, Entry("Ace", "5") + Repeat(BLANK_ROW, 9));
     ASSERT_EQ(chmod(NAME, 0444), 0);
     WriteScoreTable(table);
-    EXPECT_EQ(Get(NAME), Entry("Ace", "5") + Repeat(BLANK_ROW, 9));
+    EXPECT_EQ(test_files::ReadBytes(NAME), Entry("Ace", "5") + Repeat(BLANK_ROW, 9));
     EXPECT_TRUE(OwnerMayWrite(NAME));
 }
 
@@ -329,7 +318,7 @@ class Rewrite : public ScoreFile {
 protected:
     void SetUp() override {
         ScoreFile::SetUp();
-        Put(NAME, oldFile);
+        test_files::WriteBytes(NAME, oldFile);
         OpenScoreFile();
         ASSERT_NE(scoreFile, -1);
         FillTable(table, newFile);
@@ -343,22 +332,22 @@ protected:
 TEST_F(Rewrite, AProgramKilledBeforeTheRenameKeepsTheOldTable) {
     scoreRewriteHook = [] { return SCORE_REWRITE_STOP_AS_IF_KILLED; };
     WriteScoreTable(table);
-    EXPECT_EQ(Get(NAME), oldFile);
+    EXPECT_EQ(test_files::ReadBytes(NAME), oldFile);
     // What was written so far sits beside it, whole, and the next rewrite
     // is not troubled by it.
-    EXPECT_EQ(Get(TEMP), newFile);
+    EXPECT_EQ(test_files::ReadBytes(TEMP), newFile);
 
     scoreRewriteHook = nullptr;
     OpenScoreFile();
     WriteScoreTable(table);
-    EXPECT_EQ(Get(NAME), newFile);
+    EXPECT_EQ(test_files::ReadBytes(NAME), newFile);
     EXPECT_EQ(_access(TEMP, 0), -1);
 }
 
 TEST_F(Rewrite, AFailedRenameFallsBackToWritingInPlace) {
     scoreRewriteHook = [] { return SCORE_REWRITE_FAIL_REPLACE; };
     WriteScoreTable(table);
-    EXPECT_EQ(Get(NAME), newFile);
+    EXPECT_EQ(test_files::ReadBytes(NAME), newFile);
     EXPECT_EQ(_access(TEMP, 0), -1);
     EXPECT_TRUE(OwnerMayWrite(NAME));
     ASSERT_NE(scoreFile, -1);
@@ -367,15 +356,15 @@ TEST_F(Rewrite, AFailedRenameFallsBackToWritingInPlace) {
 
 TEST_F(Rewrite, ATempFileThatCannotBeMadeFallsBackToWritingInPlace) {
     std::filesystem::create_directory(TEMP);
-    Put((std::string(TEMP) + "/occupied").c_str(), "x");
+    test_files::WriteBytes((std::string(TEMP) + "/occupied").c_str(), "x");
     WriteScoreTable(table);
-    EXPECT_EQ(Get(NAME), newFile);
+    EXPECT_EQ(test_files::ReadBytes(NAME), newFile);
     ASSERT_NE(scoreFile, -1);
     EXPECT_EQ(_lseek(scoreFile, 0, SEEK_CUR), 210);
 }
 
 TEST_F(Rewrite, AReadOnlyLeftoverTempFileIsNoObstacle) {
-    Put(TEMP, "stale");
+    test_files::WriteBytes(TEMP, "stale");
     ASSERT_EQ(chmod(TEMP, 0444), 0);
     bool asked = false;
     static bool* seen;
@@ -386,7 +375,7 @@ TEST_F(Rewrite, AReadOnlyLeftoverTempFileIsNoObstacle) {
     };
     WriteScoreTable(table);
     EXPECT_TRUE(asked) << "the rewrite went through the temporary file";
-    EXPECT_EQ(Get(NAME), newFile);
+    EXPECT_EQ(test_files::ReadBytes(NAME), newFile);
     EXPECT_EQ(_access(TEMP, 0), -1);
 }
 
@@ -400,7 +389,7 @@ TEST_F(ScoreFile, AProcessKilledAtAnyMomentOfARewriteLeavesOneWholeTable) {
     HighScoreRecord tables[2][HIGH_SCORE_ROWS];
     FillTable(tables[0], first);
     FillTable(tables[1], second);
-    Put(NAME, first);
+    test_files::WriteBytes(NAME, first);
 
     std::mt19937 rng(7);
     int killedEarly = 0;
@@ -421,7 +410,7 @@ TEST_F(ScoreFile, AProcessKilledAtAnyMomentOfARewriteLeavesOneWholeTable) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        const std::string now = Get(NAME);
+        const std::string now = test_files::ReadBytes(NAME);
         ASSERT_TRUE(now == first || now == second)
             << "round " << round << ": " << now.size() << " bytes";
         if (_access(TEMP, 0) == 0) killedEarly++;
@@ -431,7 +420,7 @@ TEST_F(ScoreFile, AProcessKilledAtAnyMomentOfARewriteLeavesOneWholeTable) {
 
     OpenScoreFile();
     WriteScoreTable(tables[1]);
-    EXPECT_EQ(Get(NAME), second);
+    EXPECT_EQ(test_files::ReadBytes(NAME), second);
     EXPECT_EQ(_access(TEMP, 0), -1);
 }
 
@@ -454,10 +443,10 @@ std::vector<std::string> DisplayPass(std::vector<int>* fromFile = nullptr) {
 }
 
 TEST_F(ScoreFile, DisplayTextsLeaveOutZeroBytes) {
-    Put(NAME, Entry("Champio", "1234") +
-                  "A\0c       "
-                  "    \0  12\0\0"s +
-                  Repeat(BLANK_ROW, 8));
+    test_files::WriteBytes(NAME, Entry("Champio", "1234") +
+                                     "A\0c       "
+                                     "    \0  12\0\0"s +
+                                     Repeat(BLANK_ROW, 8));
     OpenScoreFile();
     std::vector<int> fromFile;
     const std::vector<std::string> texts = DisplayPass(&fromFile);
@@ -473,7 +462,7 @@ TEST_F(ScoreFile, DisplayTextsReuseTheLastByteAsTheTableDoes) {
     for (const std::string& file : {HundredBytes(), Entry("Ace", "5") + "Bob        7",
                                     Entry("Ace", "5") + "Bo\x1A"
                                                         "b"}) {
-        Put(NAME, file);
+        test_files::WriteBytes(NAME, file);
         const std::string table = OpenAndReadTable();
         const std::vector<std::string> texts = DisplayPass();
         for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
@@ -485,13 +474,13 @@ TEST_F(ScoreFile, DisplayTextsReuseTheLastByteAsTheTableDoes) {
 TEST_F(ScoreFile, ADisplayPassOverNothingSaysSo) {
     // A pass over a short file first, so that a byte kept over from it
     // would show in the next pass.
-    Put(NAME, "Ace        7");
+    test_files::WriteBytes(NAME, "Ace        7");
     OpenScoreFile();
     std::vector<int> fromFile;
     EXPECT_EQ(DisplayPass(&fromFile)[9], std::string(20, '7'));
     EXPECT_EQ(fromFile, std::vector<int>(10, 1));
 
-    Put(NAME, "");
+    test_files::WriteBytes(NAME, "");
     OpenScoreFile();
     fromFile.clear();
     std::vector<std::string> texts = DisplayPass(&fromFile);

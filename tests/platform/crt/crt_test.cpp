@@ -5,11 +5,10 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/crt.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -30,16 +29,6 @@ protected:
     std::filesystem::path home;
     std::filesystem::path folder;
 };
-
-void WriteRaw(const char* name, const std::string& bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string ReadRaw(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 mode_t ModeOf(const char* name) {
     struct stat info {};
@@ -73,7 +62,7 @@ class TextRead : public Crt, public ::testing::WithParamInterface<TextReadCase> 
 
 TEST_P(TextRead, DeliversTranslatedBytes) {
     const TextReadCase& c = GetParam();
-    WriteRaw("f.txt", c.file);
+    test_files::WriteBytes("f.txt", c.file);
     const int fd = _sopen("f.txt", _O_RDONLY, _SH_DENYNO, 0);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(ReadAll(fd, c.piece), c.delivered) << c.what;
@@ -116,9 +105,9 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(Crt, TheReadThatMeetsCtrlZLeavesItAfterTheDeliveredBytes) {
-    WriteRaw("f.txt",
-             "ab\x1A"
-             "cd");
+    test_files::WriteBytes("f.txt",
+                           "ab\x1A"
+                           "cd");
     const int fd = _sopen("f.txt", _O_RDONLY, _SH_DENYNO, 0);
     ASSERT_GE(fd, 0);
     char buffer[8] = {};
@@ -154,22 +143,22 @@ TEST_F(Crt, OpeningForWritingInTextModeCutsOneTrailingCtrlZ) {
         {_O_RDONLY, "ab\x1A\x1A"},
     };
     for (const Case& c : cases) {
-        WriteRaw("f.txt", "ab\x1A\x1A");
+        test_files::WriteBytes("f.txt", "ab\x1A\x1A");
         const int fd = _sopen("f.txt", c.flags, _SH_DENYNO, 0);
         ASSERT_GE(fd, 0) << c.flags;
         EXPECT_EQ(_lseek(fd, 0, SEEK_CUR), 0) << c.flags;
         EXPECT_EQ(_close(fd), 0);
-        EXPECT_EQ(ReadRaw("f.txt"), c.left) << c.flags;
+        EXPECT_EQ(test_files::ReadBytes("f.txt"), c.left) << c.flags;
     }
 
-    WriteRaw("f.txt", "xyz\x1A");
+    test_files::WriteBytes("f.txt", "xyz\x1A");
     const int fd = _sopen("f.txt", _O_RDWR, _SH_DENYNO, 0);
     ASSERT_GE(fd, 0);
     char first = 0;
     EXPECT_EQ(_read(fd, &first, 1), 1);
     EXPECT_EQ(first, 'x');
     EXPECT_EQ(_close(fd), 0);
-    EXPECT_EQ(ReadRaw("f.txt"), "xyz");
+    EXPECT_EQ(test_files::ReadBytes("f.txt"), "xyz");
 }
 
 TEST_F(Crt, TextWritesLfAsCrLfAndCountsTheCallersBytes) {
@@ -185,25 +174,25 @@ TEST_F(Crt, TextWritesLfAsCrLfAndCountsTheCallersBytes) {
     for (int i = 0; i < 3000; ++i) {
         expected += "\r\n";
     }
-    EXPECT_EQ(ReadRaw("f.txt"), expected);
+    EXPECT_EQ(test_files::ReadBytes("f.txt"), expected);
 }
 
 TEST_F(Crt, BinaryModeLeavesEveryByteAlone) {
     const std::string bytes =
         "a\r\nb\rc\x1A"
         "d\n";
-    WriteRaw("f.bin", bytes);
+    test_files::WriteBytes("f.bin", bytes);
     int fd = _sopen("f.bin", _O_RDWR | _O_BINARY, _SH_DENYNO, 0);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(ReadAll(fd, 64), bytes);
     EXPECT_EQ(_write(fd, "\n", 1), 1);
     EXPECT_EQ(_close(fd), 0);
-    EXPECT_EQ(ReadRaw("f.bin"), bytes + "\n");
+    EXPECT_EQ(test_files::ReadBytes("f.bin"), bytes + "\n");
 }
 
 TEST_F(Crt, AHandleReusedAfterCloseStartsWithItsOwnMode) {
-    WriteRaw("text.txt", "\x1A");
-    WriteRaw("data.bin", "a\r\n");
+    test_files::WriteBytes("text.txt", "\x1A");
+    test_files::WriteBytes("data.bin", "a\r\n");
     int fd = _sopen("text.txt", _O_RDONLY, _SH_DENYNO, 0);
     ASSERT_GE(fd, 0);
     char byte;
@@ -220,7 +209,7 @@ TEST_F(Crt, AccessTellsExistenceReadAndWrite) {
     for (int mode : {0, 2, 4, 6}) {
         EXPECT_EQ(_access("missing", mode), -1) << mode;
     }
-    WriteRaw("f.txt", "x");
+    test_files::WriteBytes("f.txt", "x");
     for (int mode : {0, 2, 4, 6}) {
         EXPECT_EQ(_access("f.txt", mode), 0) << mode;
     }
@@ -233,7 +222,7 @@ TEST_F(Crt, AccessTellsExistenceReadAndWrite) {
 }
 
 TEST_F(Crt, ChmodSetsAndClearsTheReadOnlyAttribute) {
-    WriteRaw("f.txt", "x");
+    test_files::WriteBytes("f.txt", "x");
     ASSERT_EQ(chmod("f.txt", 0664), 0);
     EXPECT_EQ(_chmod("f.txt", _S_IREAD), 0);
     EXPECT_EQ(ModeOf("f.txt"), 0444u);
@@ -248,7 +237,7 @@ TEST_F(Crt, ChmodSetsAndClearsTheReadOnlyAttribute) {
 }
 
 TEST_F(Crt, AReadOnlyFileRefusesWritingOpensAndKeepsItsBytes) {
-    WriteRaw("f.txt", "keep\x1A");
+    test_files::WriteBytes("f.txt", "keep\x1A");
     ASSERT_EQ(_chmod("f.txt", _S_IREAD), 0);
     for (int flags : {_O_RDWR, _O_WRONLY, _O_RDWR | _O_TRUNC, _O_RDWR | _O_CREAT,
                       _O_WRONLY | _O_CREAT | _O_TRUNC}) {
@@ -256,7 +245,7 @@ TEST_F(Crt, AReadOnlyFileRefusesWritingOpensAndKeepsItsBytes) {
         EXPECT_EQ(_sopen("f.txt", flags, _SH_DENYNO, _S_IREAD | _S_IWRITE), -1) << flags;
         EXPECT_EQ(errno, EACCES) << flags;
     }
-    EXPECT_EQ(ReadRaw("f.txt"), "keep\x1A");
+    EXPECT_EQ(test_files::ReadBytes("f.txt"), "keep\x1A");
 
     const int fd = _sopen("f.txt", _O_RDONLY, _SH_DENYNO, 0);
     ASSERT_GE(fd, 0);
@@ -281,7 +270,7 @@ TEST_F(Crt, CreationFollowsTheFlagsAndThePermissionMode) {
     EXPECT_EQ(_write(fd, "abc", 3), 3);
     EXPECT_EQ(_close(fd), 0);
     EXPECT_EQ(ModeOf("ro") & 0222, 0u);
-    EXPECT_EQ(ReadRaw("ro"), "abc");
+    EXPECT_EQ(test_files::ReadBytes("ro"), "abc");
 
     EXPECT_EQ(_sopen("rw", _O_RDWR | _O_CREAT | _O_EXCL, _SH_DENYNO, _S_IWRITE), -1);
     fd = _sopen("new", _O_RDWR | _O_CREAT | _O_EXCL, _SH_DENYNO, _S_IWRITE);
@@ -290,20 +279,20 @@ TEST_F(Crt, CreationFollowsTheFlagsAndThePermissionMode) {
 }
 
 TEST_F(Crt, TruncAppendAndCommit) {
-    WriteRaw("f.txt", "old text");
+    test_files::WriteBytes("f.txt", "old text");
     int fd = _sopen("f.txt", _O_RDWR | _O_TRUNC, _SH_DENYNO, 0);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(_write(fd, "new", 3), 3);
     EXPECT_EQ(_commit(fd), 0);
     EXPECT_EQ(_close(fd), 0);
-    EXPECT_EQ(ReadRaw("f.txt"), "new");
+    EXPECT_EQ(test_files::ReadBytes("f.txt"), "new");
 
     fd = _sopen("f.txt", _O_WRONLY | _O_APPEND, _SH_DENYNO, 0);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(_lseek(fd, 0, SEEK_SET), 0);
     EXPECT_EQ(_write(fd, "\n", 1), 1);
     EXPECT_EQ(_close(fd), 0);
-    EXPECT_EQ(ReadRaw("f.txt"), "new\r\n");
+    EXPECT_EQ(test_files::ReadBytes("f.txt"), "new\r\n");
 
     EXPECT_EQ(_commit(-1), -1);
     EXPECT_EQ(_close(-1), -1);
@@ -312,7 +301,7 @@ TEST_F(Crt, TruncAppendAndCommit) {
 }
 
 TEST_F(Crt, ShareModesAreAcceptedAndOthersRefused) {
-    WriteRaw("f.txt", "x");
+    test_files::WriteBytes("f.txt", "x");
     for (int share : {_SH_DENYNO, _SH_DENYRW, _SH_DENYWR, _SH_DENYRD}) {
         const int fd = _sopen("f.txt", _O_RDWR, share, 0);
         EXPECT_GE(fd, 0) << share;

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/winbase.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -24,35 +23,25 @@ protected:
     std::filesystem::path home;
 };
 
-void Put(const char* name, const std::string& bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string Get(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 TEST_F(MoveFile, ReplacesAnExistingTargetOnlyWhenAsked) {
-    Put("new", "fresh");
-    Put("target", "old");
+    test_files::WriteBytes("new", "fresh");
+    test_files::WriteBytes("target", "old");
     EXPECT_FALSE(MoveFileExA("new", "target", 0));
     EXPECT_FALSE(MoveFileExA("new", "target", MOVEFILE_WRITE_THROUGH));
-    EXPECT_EQ(Get("new"), "fresh");
-    EXPECT_EQ(Get("target"), "old");
+    EXPECT_EQ(test_files::ReadBytes("new"), "fresh");
+    EXPECT_EQ(test_files::ReadBytes("target"), "old");
 
     EXPECT_TRUE(MoveFileExA("new", "target", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     EXPECT_FALSE(std::filesystem::exists("new"));
-    EXPECT_EQ(Get("target"), "fresh");
+    EXPECT_EQ(test_files::ReadBytes("target"), "fresh");
 }
 
 TEST_F(MoveFile, MovesToAFreeNameInThisOrAnotherFolder) {
-    Put("a", "bytes");
+    test_files::WriteBytes("a", "bytes");
     EXPECT_TRUE(MoveFileExA("a", "sub/b", MOVEFILE_WRITE_THROUGH));
     EXPECT_TRUE(MoveFileExA("sub/b", "sub/c", 0));
     EXPECT_TRUE(MoveFileExA("sub/c", "d", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    EXPECT_EQ(Get("d"), "bytes");
+    EXPECT_EQ(test_files::ReadBytes("d"), "bytes");
     EXPECT_FALSE(std::filesystem::exists("a"));
     EXPECT_FALSE(std::filesystem::exists("sub/b"));
     EXPECT_FALSE(std::filesystem::exists("sub/c"));
@@ -62,11 +51,11 @@ TEST_F(MoveFile, FailsWithoutASourceOrForUnknownFlags) {
     EXPECT_FALSE(MoveFileExA("missing", "x", MOVEFILE_REPLACE_EXISTING));
     EXPECT_FALSE(std::filesystem::exists("x"));
 
-    Put("a", "bytes");
+    test_files::WriteBytes("a", "bytes");
     EXPECT_FALSE(MoveFileExA("a", "b", 0x2 /* copying across volumes */));
     EXPECT_FALSE(MoveFileExA("a", nullptr, MOVEFILE_REPLACE_EXISTING));
     EXPECT_FALSE(MoveFileExA("a", "sub", MOVEFILE_REPLACE_EXISTING));
-    EXPECT_EQ(Get("a"), "bytes");
+    EXPECT_EQ(test_files::ReadBytes("a"), "bytes");
 }
 
 }  // namespace

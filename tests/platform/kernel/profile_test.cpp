@@ -5,25 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/winbase.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 // Each test gets its own configuration home so nothing leaks between them
 // or into the real ~/.config.
@@ -45,7 +34,7 @@ protected:
 
     void WriteIni(const std::string& text) {
         fs::create_directories(folder);
-        WriteFile(ini, text);
+        test_files::WriteBytes(ini, text);
     }
 
     std::string Read(const char* section, const char* key, const char* def = "FALSE",
@@ -103,13 +92,13 @@ TEST_F(ProfileFile, NullSectionOrKeyGivesTheDefault) {
     EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "Sounds", "X", "Tumbla.ini"));
     EXPECT_FALSE(WritePrivateProfileStringA("Options", nullptr, "X", "Tumbla.ini"));
     EXPECT_FALSE(WritePrivateProfileStringA("Options", "Sounds", nullptr, "Tumbla.ini"));
-    EXPECT_EQ(ReadFile(ini), "[Options]\nSounds=TRUE\n");
+    EXPECT_EQ(test_files::ReadBytes(ini), "[Options]\nSounds=TRUE\n");
 }
 
 TEST_F(ProfileFile, FirstWriteCreatesThePrivateFolderAndFile) {
     ASSERT_FALSE(fs::exists(config));
     EXPECT_TRUE(WritePrivateProfileStringA("Options", "Sounds", "TRUE", "Tumbla.ini"));
-    EXPECT_EQ(ReadFile(ini), "[Options]\nSounds=TRUE\n");
+    EXPECT_EQ(test_files::ReadBytes(ini), "[Options]\nSounds=TRUE\n");
     struct stat st;
     ASSERT_EQ(stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -135,7 +124,7 @@ TEST_F(ProfileFile, WriteKeepsEveryOtherLineExactly) {
     EXPECT_TRUE(WritePrivateProfileStringA("Options", "Sounds", "TRUE", "Tumbla.ini"));
     std::string expected = before;
     expected.replace(expected.find("sounds=FALSE"), 12, "sounds=TRUE");
-    EXPECT_EQ(ReadFile(ini), expected);
+    EXPECT_EQ(test_files::ReadBytes(ini), expected);
     struct stat st;
     ASSERT_EQ(stat(ini.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u) << "the file keeps its permissions";
@@ -144,16 +133,18 @@ TEST_F(ProfileFile, WriteKeepsEveryOtherLineExactly) {
 TEST_F(ProfileFile, AddsKeysAndSections) {
     WriteIni("[Options]\nSpeed=2\n\n[Other]\nx=1\n");
     EXPECT_TRUE(WritePrivateProfileStringA("Options", "Sounds", "FALSE", "Tumbla.ini"));
-    EXPECT_EQ(ReadFile(ini), "[Options]\nSpeed=2\nSounds=FALSE\n\n[Other]\nx=1\n");
+    EXPECT_EQ(test_files::ReadBytes(ini), "[Options]\nSpeed=2\nSounds=FALSE\n\n[Other]\nx=1\n");
     EXPECT_TRUE(WritePrivateProfileStringA("New", "k", "v", "Tumbla.ini"));
-    EXPECT_EQ(ReadFile(ini), "[Options]\nSpeed=2\nSounds=FALSE\n\n[Other]\nx=1\n[New]\nk=v\n");
+    EXPECT_EQ(test_files::ReadBytes(ini),
+              "[Options]\nSpeed=2\nSounds=FALSE\n\n[Other]\nx=1\n[New]\nk=v\n");
 }
 
 TEST_F(ProfileFile, KeepsCarriageReturnLineEnds) {
     WriteIni("[Other]\r\nx=1\r\n[Options]\r\nSounds=TRUE\r\n");
     EXPECT_TRUE(WritePrivateProfileStringA("Options", "Sounds", "FALSE", "Tumbla.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("Options", "Speed", "3", "Tumbla.ini"));
-    EXPECT_EQ(ReadFile(ini), "[Other]\r\nx=1\r\n[Options]\r\nSounds=FALSE\r\nSpeed=3\r\n");
+    EXPECT_EQ(test_files::ReadBytes(ini),
+              "[Other]\r\nx=1\r\n[Options]\r\nSounds=FALSE\r\nSpeed=3\r\n");
 }
 
 TEST_F(ProfileFile, ToggleSequenceReadsBackEachTime) {
@@ -161,13 +152,13 @@ TEST_F(ProfileFile, ToggleSequenceReadsBackEachTime) {
         ASSERT_TRUE(WritePrivateProfileStringA("Options", "Sounds", value, "Tumbla.ini"));
         EXPECT_EQ(Read("Options", "Sounds"), value);
     }
-    EXPECT_EQ(ReadFile(ini), "[Options]\nSounds=TRUE\n");
+    EXPECT_EQ(test_files::ReadBytes(ini), "[Options]\nSounds=TRUE\n");
 }
 
 TEST_F(ProfileFile, NameWithASlashIsAPath) {
     const fs::path elsewhere = scratch / "elsewhere.ini";
     EXPECT_TRUE(WritePrivateProfileStringA("Options", "Sounds", "TRUE", elsewhere.c_str()));
-    EXPECT_EQ(ReadFile(elsewhere), "[Options]\nSounds=TRUE\n");
+    EXPECT_EQ(test_files::ReadBytes(elsewhere), "[Options]\nSounds=TRUE\n");
     EXPECT_FALSE(fs::exists(folder));
 }
 
@@ -183,17 +174,18 @@ TEST_F(ProfileFile, FallsBackToHomeAndIgnoresARelativeConfigHome) {
         unsetenv("HOME");
     }
     EXPECT_TRUE(written);
-    EXPECT_EQ(ReadFile(scratch / ".config/tumbla/Tumbla.ini"), "[Options]\nSounds=TRUE\n");
+    EXPECT_EQ(test_files::ReadBytes(scratch / ".config/tumbla/Tumbla.ini"),
+              "[Options]\nSounds=TRUE\n");
 }
 
 TEST_F(ProfileFile, UnreadableOrUnwritablePlacesFailWithoutDamage) {
     // The configuration folder's place is taken by a file: nothing can be
     // created, reads give the default.
     fs::create_directories(config);
-    WriteFile(folder, "not a folder");
+    test_files::WriteBytes(folder, "not a folder");
     EXPECT_FALSE(WritePrivateProfileStringA("Options", "Sounds", "TRUE", "Tumbla.ini"));
     EXPECT_EQ(Read("Options", "Sounds"), "FALSE");
-    EXPECT_EQ(ReadFile(folder), "not a folder");
+    EXPECT_EQ(test_files::ReadBytes(folder), "not a folder");
 
     // A folder where the file should be is not replaced.
     fs::remove(folder);
@@ -206,18 +198,18 @@ TEST_F(ProfileFile, AReadOnlyFileIsNotRewritten) {
     WriteIni("[Options]\nSounds=TRUE\n");
     ASSERT_EQ(chmod(ini.c_str(), 0444), 0);
     EXPECT_FALSE(WritePrivateProfileStringA("Options", "Sounds", "FALSE", "Tumbla.ini"));
-    EXPECT_EQ(ReadFile(ini), "[Options]\nSounds=TRUE\n");
+    EXPECT_EQ(test_files::ReadBytes(ini), "[Options]\nSounds=TRUE\n");
     EXPECT_EQ(Read("Options", "Sounds"), "TRUE");
 }
 
 TEST_F(ProfileFile, WritesThroughASymbolicLink) {
     fs::create_directories(folder);
     const fs::path target = scratch / "kept-elsewhere.ini";
-    WriteFile(target, "[Options]\nSounds=FALSE\n");
+    test_files::WriteBytes(target, "[Options]\nSounds=FALSE\n");
     fs::create_symlink(target, ini);
     EXPECT_TRUE(WritePrivateProfileStringA("Options", "Sounds", "TRUE", "Tumbla.ini"));
     EXPECT_TRUE(fs::is_symlink(ini));
-    EXPECT_EQ(ReadFile(target), "[Options]\nSounds=TRUE\n");
+    EXPECT_EQ(test_files::ReadBytes(target), "[Options]\nSounds=TRUE\n");
 }
 
 }  // namespace
